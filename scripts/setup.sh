@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what Kavel needs to build and test (Debian 12 packages), then
+# configures and builds it.  Usage: scripts/setup.sh BUILD_DIR [cmake args...]
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:?build folder}
+shift
+
+packages=(g++ make cmake qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+          xvfb xauth xdotool libbenchmark-dev)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$root" -B "$root/$build" "$@" >/dev/null
+cmake --build "$root/$build" -j"$(nproc)"

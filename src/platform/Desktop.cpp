@@ -1,0 +1,97 @@
+#include "platform/Desktop.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QProcess>
+#include <cstdio>
+
+namespace kavel::platform {
+
+namespace {
+
+MessageBoxHandler &messageBoxHandler()
+{
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+OpenUrlHandler &openUrlHandler()
+{
+    static OpenUrlHandler handler;
+    return handler;
+}
+
+StartProgramHandler &startProgramHandler()
+{
+    static StartProgramHandler handler;
+    return handler;
+}
+
+QMessageBox::Icon toQt(BoxIcon icon)
+{
+    switch (icon) {
+    case BoxIcon::Information: return QMessageBox::Information;
+    case BoxIcon::Warning: return QMessageBox::Warning;
+    case BoxIcon::Critical: return QMessageBox::Critical;
+    case BoxIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+void showMessage(QWidget *parent, const MessageBox &box)
+{
+    if (messageBoxHandler()) {
+        messageBoxHandler()(parent, box);
+        return;
+    }
+    // The real program under test (a virtual X server) reports its boxes on
+    // stderr too, so a test can read what a box says.
+    if (qEnvironmentVariableIsSet("KAVEL_TRACE_DIALOGS"))
+        std::fprintf(stderr, "kavel-dialog: %s | %s\n", qUtf8Printable(box.title), qUtf8Printable(box.text));
+    QMessageBox dialog(toQt(box.icon), box.title, box.text, QMessageBox::Ok, parent);
+    dialog.exec();
+}
+
+bool openUrl(const QUrl &url)
+{
+    if (openUrlHandler())
+        return openUrlHandler()(url);
+    return QDesktopServices::openUrl(url);
+}
+
+bool startProgram(const QString &program, const QStringList &arguments)
+{
+    if (startProgramHandler())
+        return startProgramHandler()(program, arguments);
+    return QProcess::startDetached(program, arguments);
+}
+
+MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler)
+{
+    return std::exchange(messageBoxHandler(), std::move(handler));
+}
+
+OpenUrlHandler setOpenUrlHandler(OpenUrlHandler handler)
+{
+    return std::exchange(openUrlHandler(), std::move(handler));
+}
+
+StartProgramHandler setStartProgramHandler(StartProgramHandler handler)
+{
+    return std::exchange(startProgramHandler(), std::move(handler));
+}
+
+QString programFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+Version programVersion()
+{
+    return {KAVEL_VERSION_MAJOR, KAVEL_VERSION_MINOR, KAVEL_VERSION_PATCH};
+}
+
+} // namespace kavel::platform

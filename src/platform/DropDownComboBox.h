@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QComboBox>
+
+namespace kavel {
+
+// An editable combo box whose open list has a set height: the whole control
+// with its list open (edit field included) is at most dropDownHeight pixels,
+// less when the list is shorter. What the user types is never added as an
+// item, so an item's position stays the index of its value in its table.
+class DropDownComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DropDownComboBox(QWidget *parent = nullptr);
+
+    int dropDownHeight() const { return m_dropDownHeight; }
+    // 0 leaves the toolkit's own height.
+    void setDropDownHeight(int height) { m_dropDownHeight = height; }
+
+    void showPopup() override;
+
+private:
+    int m_dropDownHeight = 0;
+};
+
+} // namespace kavel

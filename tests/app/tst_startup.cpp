@@ -1,0 +1,116 @@
+// Starts the real program on the virtual X server this test runs in, finds
+// its window, checks what it shows, and gives it the focus to get the
+// welcome box.
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+#include <QTest>
+
+class TestStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void windowShowsTheChartSurface();
+    void activationShowsTheWelcome();
+
+private:
+    QString xdotool(const QStringList &arguments);
+    QString waitForWindow(const QString &name);
+
+    QProcess m_kavel;
+    QString m_window;
+};
+
+QString TestStartup::xdotool(const QStringList &arguments)
+{
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), arguments);
+    p.waitForFinished(10000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+QString TestStartup::waitForWindow(const QString &name)
+{
+    for (int i = 0; i < 100; ++i) {
+        const QString found = xdotool({"search", "--onlyvisible", "--name", name});
+        if (!found.isEmpty())
+            return found.split(QLatin1Char('\n')).first();
+        QTest::qWait(100);
+    }
+    return {};
+}
+
+void TestStartup::initTestCase()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KAVEL_TRACE_DIALOGS"), QStringLiteral("1"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    m_kavel.setProcessEnvironment(env);
+    m_kavel.start(QStringLiteral(KAVEL_EXECUTABLE), {});
+    QVERIFY2(m_kavel.waitForStarted(10000), qPrintable(m_kavel.errorString()));
+    m_window = waitForWindow(QStringLiteral("^Kavel - Logiciel didactique$"));
+    QVERIFY2(!m_window.isEmpty(), "the main window did not appear");
+}
+
+void TestStartup::cleanupTestCase()
+{
+    if (m_kavel.state() != QProcess::NotRunning) {
+        m_kavel.terminate();
+        if (!m_kavel.waitForFinished(5000)) {
+            m_kavel.kill();
+            m_kavel.waitForFinished(5000);
+        }
+    }
+}
+
+void TestStartup::windowShowsTheChartSurface()
+{
+    // Without a window manager the window has no frame: its client area is
+    // the window itself.
+    const QString geometry = xdotool({"getwindowgeometry", "--shell", m_window});
+    QVERIFY2(geometry.contains(QLatin1String("WIDTH=975")), qPrintable(geometry));
+    QVERIFY2(geometry.contains(QLatin1String("HEIGHT=703")), qPrintable(geometry));
+    int left = 0, top = 0;
+    for (const QString &line : geometry.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("X=")))
+            left = line.mid(2).toInt();
+        if (line.startsWith(QLatin1String("Y=")))
+            top = line.mid(2).toInt();
+    }
+
+    // The chart surface (216, 24, 753 x 552) is painted very dark grey; the
+    // window around it is not.
+    QImage shot;
+    const QRgb chart = qRgb(24, 24, 24);
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        shot = QGuiApplication::primaryScreen()->grabWindow(0, left, top, 975, 703).toImage();
+        if (shot.pixel(216, 24) == chart && shot.pixel(968, 575) == chart)
+            break;
+        QTest::qWait(100);
+    }
+    QCOMPARE(shot.pixel(216, 24), chart);
+    QCOMPARE(shot.pixel(968, 575), chart);
+    QVERIFY(shot.pixel(215, 24) != chart);
+    QVERIFY(shot.pixel(216, 23) != chart);
+    QVERIFY(shot.pixel(969, 575) != chart);
+    QVERIFY(shot.pixel(968, 576) != chart);
+}
+
+void TestStartup::activationShowsTheWelcome()
+{
+    xdotool({"windowfocus", "--sync", m_window});
+    const QString box = waitForWindow(QStringLiteral("^Kavel$"));
+    QVERIFY2(!box.isEmpty(), "no box titled Kavel appeared");
+    QString errors;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (errors += QString::fromUtf8(m_kavel.readAllStandardError()))
+            .contains(QStringLiteral("kavel-dialog: Kavel | Kavel est encore en cours d'affinage. N'hésitez pas "
+                                     "à m'envoyer vos idées d'amélioration et les éventuels bugs. Merci :-)")),
+        10000);
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
