@@ -1,14 +1,22 @@
 #include "app/Form1.h"
 
+#include "exposure/NumberText.h"
 #include "platform/Desktop.h"
 #include "platform/DropDownComboBox.h"
 #include "platform/SurfaceWidget.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPalette>
+#include <QPushButton>
+#include <cmath>
 #include <utility>
 
 namespace kavel {
@@ -17,6 +25,56 @@ namespace {
 
 constexpr QSize kTailleInterieure(975, 703); // design inner size
 constexpr QRgb kBlanc = 0xFFFFFFFF;
+
+// The input column on the left of the window, x 4 .. 212. Each later part
+// of the window has its place here, so adding one moves no other.
+namespace design {
+constexpr QRect kPanneauLumiere(4, 4, 208, 244); // Label11, background of the light panel
+constexpr QRect kLabel6(8, 20, 100, 14);         // "Lumière en EV"
+constexpr QRect kTxtValeur(8, 34, 44, 20);
+constexpr QRect kHScroll4(56, 34, 152, 20);
+constexpr QRect kLabel9(8, 58, 90, 16);   // "Lumière en Lux"
+constexpr QRect kLblLUX(98, 58, 110, 16); //
+constexpr QRect kLabel17(8, 76, 200, 14); // "Exemples"
+constexpr QRect kLblLUXTxt(8, 90, 200, 90);
+constexpr QRect kLabel10(8, 182, 200, 40);
+constexpr QRect kCmbBxSpeed(8, 222, 64, 22);
+constexpr QRect kCmbBxDiaf(74, 222, 48, 22);
+constexpr QRect kCmbBxIso(124, 222, 58, 22);
+constexpr QRect kBtnCalculLumiere(184, 222, 24, 22);
+
+constexpr QRect kCmbBxAppareil(4, 252, 208, 22);
+constexpr QRect kCmbBxObjectif(4, 276, 208, 22);
+// Lens and limit boxes: a caption, then the short-end and long-end columns.
+constexpr int kColLegende = 4, kCol1 = 76, kCol2 = 144, kLargeurCol = 64, kHauteurTxt = 19;
+constexpr int kLigneFocales = 302;
+constexpr int kLigneTitresDiaf = 323;
+constexpr int kLigneOuverture = 338;
+constexpr int kLigneFermeture = 359;
+constexpr int kLigneVitesses = 382;
+constexpr int kLigneIsos = 403;
+constexpr QRect kChkBxFlash(4, 426, 208, 18);
+constexpr QRect kChkBxStabilisateur(4, 444, 104, 18);
+constexpr QRect kCmbBxPerfStab(110, 443, 102, 20);
+constexpr QRect kChkBxVitesseLente(4, 463, 208, 18);
+constexpr QRect kChkBxToolTip(4, 481, 208, 18);
+
+constexpr QRect kBtnGO(4, 503, 102, 22);
+constexpr QRect kBtnGO2(110, 503, 102, 22);
+constexpr QRect kCommand1(4, 527, 102, 22);
+constexpr QRect kBtnRepartition(110, 527, 102, 22);
+constexpr QRect kBtnAfficheMiniature(4, 551, 102, 22);
+constexpr QRect kBtnAPropos(110, 551, 102, 22);
+constexpr QRect kLstCouple(4, 577, 208, 52);
+constexpr QRect kTxtDebug(4, 633, 208, 28);
+constexpr QRect kPicture3(4, 665, 16, 16);
+constexpr QRect kLabel20(22, 665, 190, 16);
+constexpr QRect kPicture4(4, 684, 16, 16);
+constexpr QRect kLabel21(22, 684, 190, 16);
+
+constexpr QRect ligne(int top, int col) { return QRect(col, top, kLargeurCol, kHauteurTxt); }
+constexpr QRect legende(int top) { return QRect(kColLegende, top, kCol1 - kColLegende - 2, kHauteurTxt); }
+} // namespace design
 
 // Dark scheme: black input boxes with light text on a dark window.
 QPalette darkPalette()
@@ -48,10 +106,19 @@ QPalette darkPalette()
 }
 
 template <typename W>
-W *named(W *widget, const char *name)
+W *named(W *widget, const char *name, const QRect &geometry)
 {
     widget->setObjectName(QString::fromUtf8(name));
+    widget->setGeometry(geometry);
     return widget;
+}
+
+bool isEnter(const QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
 } // namespace
@@ -73,19 +140,21 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
 
 void Form1::createControls()
 {
+    using namespace design;
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Kavel - Logiciel didactique"));
     setPalette(darkPalette());
     setAutoFillBackground(true);
     setMouseTracking(true);
+    QFont f = font();
+    f.setPixelSize(11);
+    setFont(f);
     resize(kTailleInterieure);
 
-    Graphic = named(new SurfaceWidget(this), "Graphic");
-    Graphic->setGeometry(216, 24, 753, 552);
+    Graphic = named(new SurfaceWidget(this), "Graphic", QRect(216, 24, 753, 552));
 
     // Light panel: a large label that forms its background.
-    Label11 = named(new QLabel(QStringLiteral("Quantité de lumière"), this), "Label11");
-    Label11->setGeometry(4, 4, 208, 242);
+    Label11 = named(new QLabel(QStringLiteral("Quantité de lumière"), this), "Label11", kPanneauLumiere);
     Label11->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label11->setAutoFillBackground(true);
     {
@@ -94,37 +163,95 @@ void Form1::createControls()
         p.setColor(QPalette::WindowText, Qt::white);
         Label11->setPalette(p);
     }
+    TxtValeur = named(new QLineEdit(QStringLiteral("11"), this), "TxtValeur", kTxtValeur);
 
     Label10 = named(new QLabel(QStringLiteral("Triplet (Vitesse, diaphragme, Iso) donnant une exposition "
                                               "correcte pour une lumière donnée"),
                                this),
-                    "Label10");
-    Label10->setGeometry(8, 186, 200, 28);
+                    "Label10", kLabel10);
     Label10->setWordWrap(true);
+    Label10->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
 
-    CmbBxSpeed = named(new DropDownComboBox(this), "CmbBxSpeed");
-    CmbBxSpeed->setGeometry(8, 216, 66, 22);
+    CmbBxSpeed = named(new DropDownComboBox(this), "CmbBxSpeed", kCmbBxSpeed);
     CmbBxSpeed->setEditText(QStringLiteral("Speed"));
-    CmbBxDiaf = named(new DropDownComboBox(this), "CmbBxDiaf");
-    CmbBxDiaf->setGeometry(76, 216, 50, 22);
+    CmbBxDiaf = named(new DropDownComboBox(this), "CmbBxDiaf", kCmbBxDiaf);
     CmbBxDiaf->setEditText(QStringLiteral("Diaf"));
-    CmbBxIso = named(new DropDownComboBox(this), "CmbBxIso");
-    CmbBxIso->setGeometry(128, 216, 54, 22);
+    CmbBxIso = named(new DropDownComboBox(this), "CmbBxIso", kCmbBxIso);
     CmbBxIso->setEditText(QStringLiteral("Iso"));
 
+    // Lens and limits.
+    const auto legendeDe = [this](const QString &text, int top, const QString &tip) {
+        auto *l = new QLabel(text, this);
+        l->setGeometry(legende(top));
+        l->setToolTip(tip);
+    };
+    const auto texte = [this](const char *name, const QRect &r, const QString &text, const QString &tip) {
+        auto *t = named(new QLineEdit(text, this), name, r);
+        t->setToolTip(tip);
+        return t;
+    };
+    legendeDe(QStringLiteral("Focales"), kLigneFocales, QStringLiteral("Focales mini et maxi de l'objectif (mm)"));
+    TxtFocalMini = texte("TxtFocalMini", ligne(kLigneFocales, kCol1), QStringLiteral("18"),
+                         QStringLiteral("Focale mini de l'objectif"));
+    TxtFocalMaxi = texte("TxtFocalMaxi", ligne(kLigneFocales, kCol2), QStringLiteral("55"),
+                         QStringLiteral("Focale maxi de l'objectif"));
+    LblDiafZoomMini = named(new QLabel(QStringLiteral("à 18mm F/"), this), "LblDiafZoomMini",
+                            QRect(kCol1, kLigneTitresDiaf, kLargeurCol, 14));
+    LblDiafZoomMaxi = named(new QLabel(QStringLiteral("à 55mm F/"), this), "LblDiafZoomMaxi",
+                            QRect(kCol2, kLigneTitresDiaf, kLargeurCol, 14));
+    legendeDe(QStringLiteral("Ouverture"), kLigneOuverture, QStringLiteral("Pleine ouverture de l'objectif"));
+    TxtDiafMini = texte("TxtDiafMini", ligne(kLigneOuverture, kCol1), QStringLiteral("3,5"),
+                        QStringLiteral("Pleine ouverture à la focale mini"));
+    TxtDiafMiniZoom = texte("TxtDiafMiniZoom", ligne(kLigneOuverture, kCol2), QStringLiteral("5,6"),
+                            QStringLiteral("Pleine ouverture à la focale maxi"));
+    legendeDe(QStringLiteral("Fermeture"), kLigneFermeture, QStringLiteral("Fermeture maximale du diaphragme"));
+    TxtDiafMaxi = texte("TxtDiafMaxi", ligne(kLigneFermeture, kCol1), QStringLiteral("22"),
+                        QStringLiteral("Fermeture maxi à la focale mini"));
+    TxtDiafMaxiZoom = texte("TxtDiafMaxiZoom", ligne(kLigneFermeture, kCol2), QStringLiteral("38"),
+                            QStringLiteral("Fermeture maxi à la focale maxi (Non représenté)"));
+    legendeDe(QStringLiteral("Vitesses"), kLigneVitesses,
+              QStringLiteral("Vitesses la plus lente et la plus rapide utilisables (1/s)"));
+    TxtVitesseMini = texte("TxtVitesseMini", ligne(kLigneVitesses, kCol1), QStringLiteral("1"),
+                           QStringLiteral("Vitesse la plus lente (1/s)"));
+    TxtVitesseMaxi = texte("TxtVitesseMaxi", ligne(kLigneVitesses, kCol2), QStringLiteral("4000"),
+                           QStringLiteral("Vitesse la plus rapide (1/s)"));
+    legendeDe(QStringLiteral("Iso"), kLigneIsos, QStringLiteral("Sensibilités mini et maxi du boîtier"));
+    TxtIsoMini = texte("TxtIsoMini", ligne(kLigneIsos, kCol1), QStringLiteral("100"),
+                       QStringLiteral("Sensibilité mini"));
+    TxtIsoMaxi = texte("TxtIsoMaxi", ligne(kLigneIsos, kCol2), QStringLiteral("1600"),
+                       QStringLiteral("Sensibilité maxi"));
+
+    ChkBxFlash = named(new QCheckBox(QStringLiteral("Flash interne (1/200)"), this), "ChkBxFlash", kChkBxFlash);
+    ChkBxFlash->setToolTip(QStringLiteral("L'utilisation du flash limite la vitesse à 1/200s."));
+    ChkBxStabilisateur = named(new QCheckBox(QStringLiteral("Stabilisateur"), this), "ChkBxStabilisateur",
+                               kChkBxStabilisateur);
+    ChkBxStabilisateur->setToolTip(QStringLiteral("Tous les stabilisateurs n'ont pas les même performances. "
+                                                  "Ici les limites sont toutes décalées de \"2 vitesses\""));
+    ChkBxVitesseLente = named(new QCheckBox(QStringLiteral("Afficher les vitesses lentes"), this),
+                              "ChkBxVitesseLente", kChkBxVitesseLente);
+    ChkBxVitesseLente->setToolTip(QStringLiteral("Étend le graphique aux poses de 2 à 30 secondes"));
+
+    BtnGO = named(new QPushButton(QStringLiteral("Recalcul"), this), "BtnGO", kBtnGO);
+    BtnGO->setToolTip(QStringLiteral("Redessine le graphique"));
+    Command1 = named(new QPushButton(QStringLiteral("Test Performance"), this), "Command1", kCommand1);
+    Command1->setToolTip(QStringLiteral("Durée de vingt recalculs, affichée dans le titre de la fenêtre"));
+    LstCouple = named(new QListWidget(this), "LstCouple", kLstCouple);
+
     // About panel, on the chart, hidden until asked for.
-    APropos = named(new QFrame(Graphic), "APropos");
-    APropos->setGeometry(176, 152, 401, 305);
+    APropos = named(new QFrame(Graphic), "APropos", QRect(176, 152, 401, 305));
     APropos->setFrameShape(QFrame::Box);
     APropos->setAutoFillBackground(true);
     APropos->hide();
-    LblVersion = named(new QLabel(QStringLiteral("Version"), APropos), "LblVersion");
-    LblVersion->setGeometry(16, 96, 369, 20);
+    LblVersion = named(new QLabel(QStringLiteral("Version"), APropos), "LblVersion", QRect(16, 96, 369, 20));
     LblVersion->setAlignment(Qt::AlignHCenter);
 }
 
 void Form1::connectReactions()
 {
+    connect(BtnGO, &QPushButton::clicked, this, &Form1::BtnGO_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    for (QCheckBox *box : {ChkBxFlash, ChkBxStabilisateur, ChkBxVitesseLente})
+        connect(box, &QCheckBox::toggled, this, &Form1::BtnGO_Click);
 }
 
 // The window sees Enter before the focused control does, wherever the focus is.
@@ -136,17 +263,17 @@ void Form1::installKeyPreview()
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-            Form_KeyPress(13);
-    }
+    // Only at the control the key is for: a key that control ignores is
+    // passed on to its parents, which must not see it a second time.
+    if (isEnter(event) && watched == QApplication::focusWidget() && static_cast<QWidget *>(watched)->window() == this)
+        Form_KeyPress(13);
     return QWidget::eventFilter(watched, event);
 }
 
 void Form1::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+    QWidget *focus = QApplication::focusWidget();
+    if (isEnter(event) && (focus == nullptr || focus == this))
         Form_KeyPress(13);
     QWidget::keyPressEvent(event);
 }
@@ -175,6 +302,84 @@ void Form1::InitRange()
     range = kavel::InitRange(VitesseMaxBoitier);
 }
 
+ChartView Form1::chart() const
+{
+    return ChartView{Graphic->surface(), range};
+}
+
+ChartInputs Form1::readChartInputs() const
+{
+    ChartInputs in;
+    in.valeur = readNumber(TxtValeur->text());
+    in.focalMiniText = TxtFocalMini->text();
+    in.focalMaxiText = TxtFocalMaxi->text();
+    in.focalMini = readNumber(in.focalMiniText);
+    in.focalMaxi = readNumber(in.focalMaxiText);
+    in.diafMiniText = TxtDiafMini->text();
+    in.diafMiniZoomText = TxtDiafMiniZoom->text();
+    in.diafMini = readNumber(in.diafMiniText);
+    in.diafMiniZoom = readNumber(in.diafMiniZoomText);
+    in.diafMaxi = readNumber(TxtDiafMaxi->text());
+    in.diafMaxiZoom = readNumber(TxtDiafMaxiZoom->text());
+    in.vitesseMini = readNumber(TxtVitesseMini->text());
+    in.vitesseMaxi = readNumber(TxtVitesseMaxi->text());
+    in.isoMini = readNumber(TxtIsoMini->text());
+    in.isoMaxi = readNumber(TxtIsoMaxi->text());
+    in.vitesseLente = ChkBxVitesseLente->isChecked();
+    in.stabilisateur = ChkBxStabilisateur->isChecked();
+    in.flash = ChkBxFlash->isChecked();
+    in.vitesseMaxBoitier = VitesseMaxBoitier;
+    in.vitesseFlash = VitesseFlash;
+    in.speedChoice = CmbBxSpeed->currentIndex();
+    in.diafChoice = readNumber(CmbBxDiaf->currentText());
+    return in;
+}
+
+void Form1::BtnGO_Click()
+{
+    if (!readNumber(TxtValeur->text()))
+        return; // a level being typed: the old chart stays
+
+    // A fixed-focal lens has the same apertures at both ends.
+    if (TxtFocalMini->text() == TxtFocalMaxi->text()) {
+        TxtDiafMiniZoom->setText(TxtDiafMini->text());
+        TxtDiafMaxiZoom->setText(TxtDiafMaxi->text());
+    }
+
+    LstCouple->clear();
+    DrawingSurface &surface = Graphic->surface();
+    surface.clear();
+    TabCouple.clear();
+    NbCouple = 0;
+    PhotoSurvolVitesse = 0;
+    PhotoSurvolDiaf = 0;
+
+    InitRange();
+    range.LogVitesseMin = ChkBxVitesseLente->isChecked() ? std::log(1.0 / 40) : std::log(1 / 1.4);
+
+    const ChartInputs in = readChartInputs();
+    if (!in.allNumbers()) {
+        platform::showMessage(this, {QStringLiteral("Erreur"), QStringLiteral("Erreur de saisie"),
+                                     platform::BoxIcon::Critical});
+        surface.refresh();
+        return;
+    }
+
+    TraceGraphique(chart(), in, scales, TabCouple);
+    NbCouple = static_cast<int>(TabCouple.size());
+    surface.refresh();
+}
+
+void Form1::Command1_Click()
+{
+    // A monotonic clock: the time of day would go backwards at midnight.
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < 20; ++i)
+        BtnGO_Click();
+    setWindowTitle(numTextSingle(static_cast<float>(timer.nsecsElapsed() / 1e9)));
+}
+
 void Form1::Form_Load()
 {
     m_limitation.InstalleLimitation(this);
@@ -184,6 +389,7 @@ void Form1::Form_Load()
     bInhibeMiniature = true;
     scales = ExposureScales::standard();
     InitRange();
+    BtnGO_Click(); // the first chart, for the design level
 
     const platform::Version version = platform::programVersion();
     LblVersion->setText(QStringLiteral("Version %1.%2.%3").arg(version.major).arg(version.minor).arg(version.patch));
@@ -220,6 +426,17 @@ void Form1::Form_KeyPress(int keyAscii)
 {
     if (keyAscii != 13)
         return;
+    if (TxtFocalMini->text() == TxtFocalMaxi->text()) {
+        TxtDiafMiniZoom->setText(TxtDiafMini->text());
+        TxtDiafMaxiZoom->setText(TxtDiafMaxi->text());
+    }
+    // The shorter focal length belongs in the first box.
+    if (leadingNumber(TxtFocalMaxi->text()) < leadingNumber(TxtFocalMini->text())) {
+        const QString mini = TxtFocalMini->text();
+        TxtFocalMini->setText(TxtFocalMaxi->text());
+        TxtFocalMaxi->setText(mini);
+    }
+    BtnGO_Click();
 }
 
 void Form1::Form_MouseMove()

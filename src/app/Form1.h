@@ -1,13 +1,21 @@
 #pragma once
 
 #include "app/LimitationTaille.h"
+#include "chart/ChartInputs.h"
+#include "chart/ChartView.h"
+#include "chart/Recalcul.h"
 #include "exposure/Scales.h"
 
 #include <QString>
 #include <QWidget>
+#include <vector>
 
+class QCheckBox;
 class QFrame;
 class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
 
 namespace kavel {
 
@@ -35,6 +43,25 @@ public:
     DropDownComboBox *CmbBxSpeed = nullptr;
     DropDownComboBox *CmbBxDiaf = nullptr;
     DropDownComboBox *CmbBxIso = nullptr;
+    QLineEdit *TxtValeur = nullptr;
+    QLineEdit *TxtFocalMini = nullptr;
+    QLineEdit *TxtFocalMaxi = nullptr;
+    QLineEdit *TxtDiafMini = nullptr;
+    QLineEdit *TxtDiafMiniZoom = nullptr;
+    QLineEdit *TxtDiafMaxi = nullptr;
+    QLineEdit *TxtDiafMaxiZoom = nullptr;
+    QLineEdit *TxtVitesseMini = nullptr;
+    QLineEdit *TxtVitesseMaxi = nullptr;
+    QLineEdit *TxtIsoMini = nullptr;
+    QLineEdit *TxtIsoMaxi = nullptr;
+    QLabel *LblDiafZoomMini = nullptr;
+    QLabel *LblDiafZoomMaxi = nullptr;
+    QCheckBox *ChkBxFlash = nullptr;
+    QCheckBox *ChkBxStabilisateur = nullptr;
+    QCheckBox *ChkBxVitesseLente = nullptr;
+    QListWidget *LstCouple = nullptr;
+    QPushButton *BtnGO = nullptr;
+    QPushButton *Command1 = nullptr;
 
     // Shared state of the main window.
     ExposureScales scales;
@@ -43,8 +70,19 @@ public:
     double VitesseFlash = 0;      // flash synchronisation speed value
     bool bInhibeMiniature = false;
     bool bDejaActive = false;
+    std::vector<TypeCouple> TabCouple; // couple markers of the last chart
+    int NbCouple = 0;
+    double PhotoSurvolVitesse = 0; // photo marked on the chart, 0 for none
+    double PhotoSurvolDiaf = 0;
 
     void InitRange();
+    // The chart as drawn now: the surface with the current ranges.
+    ChartView chart() const;
+    // The chart's inputs as the controls hold them now.
+    ChartInputs readChartInputs() const;
+
+    // Rebuilds the whole chart from the controls.
+    void BtnGO_Click();
 
 protected:
     bool event(QEvent *event) override;
@@ -63,6 +101,7 @@ private:
     void Form_KeyPress(int keyAscii);
     void Form_MouseMove();
     void Form_Unload();
+    void Command1_Click();
 
     QString m_programFolder;
     LimitationTaille m_limitation;
