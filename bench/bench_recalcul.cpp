@@ -1,0 +1,35 @@
+// One chart recalculation, as on every step of a slider drag or a resize,
+// at the design surface size and at the largest the window allows.
+// Run offscreen: QT_QPA_PLATFORM=offscreen build/bin/bench_recalcul
+#include "app/Form1.h"
+#include "platform/Desktop.h"
+#include "platform/SurfaceWidget.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void recalcul(benchmark::State &state)
+{
+    kavel::Form1 form;
+    form.Graphic->resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    for (auto _ : state)
+        form.BtnGO_Click();
+    state.counters["couples"] = form.NbCouple;
+}
+
+} // namespace
+
+BENCHMARK(recalcul)->Args({753, 552})->Args({2276, 2355})->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    kavel::platform::setMessageBoxHandler([](QWidget *, const kavel::platform::MessageBox &) {});
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
