@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "equipment/Boitiers.h"
 #include "exposure/NumberText.h"
 #include "platform/Desktop.h"
 #include "platform/DropDownComboBox.h"
@@ -17,6 +18,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace kavel {
@@ -54,8 +56,7 @@ constexpr int kLigneFermeture = 359;
 constexpr int kLigneVitesses = 382;
 constexpr int kLigneIsos = 403;
 constexpr QRect kChkBxFlash(4, 426, 208, 18);
-constexpr QRect kChkBxStabilisateur(4, 444, 104, 18);
-constexpr QRect kCmbBxPerfStab(110, 443, 102, 20);
+constexpr QRect kChkBxStabilisateur(4, 444, 208, 18);
 constexpr QRect kChkBxVitesseLente(4, 463, 208, 18);
 constexpr QRect kChkBxToolTip(4, 481, 208, 18);
 
@@ -179,6 +180,18 @@ void Form1::createControls()
     CmbBxIso = named(new DropDownComboBox(this), "CmbBxIso", kCmbBxIso);
     CmbBxIso->setEditText(QStringLiteral("Iso"));
 
+    // Body and lens.
+    CmbBxAppareil = named(new DropDownComboBox(this), "CmbBxAppareil", kCmbBxAppareil);
+    CmbBxAppareil->addItems(nomsBoitiers());
+    CmbBxAppareil->setCurrentIndex(0);
+    CmbBxAppareil->setToolTip(QStringLiteral("Boîtier"));
+    CmbBxObjectif = named(new DropDownComboBox(this), "CmbBxObjectif", kCmbBxObjectif);
+    CmbBxObjectif->addItems({QStringLiteral("Canon EF-S 18-55mm F3.5-5.6"), QStringLiteral("Canon EF 70-200mm F/4 L"),
+                             QStringLiteral("Canon EF 50mm F/1.4"), QStringLiteral("Canon EF-S 17-55mm f/2.8 IS USM")});
+    CmbBxObjectif->setCurrentIndex(-1);
+    CmbBxObjectif->setEditText(QStringLiteral("EF-S 18-55mm F3.5-5.6"));
+    CmbBxObjectif->setToolTip(QStringLiteral("Objectif"));
+
     // Lens and limits.
     const auto legendeDe = [this](const QString &text, int top, const QString &tip) {
         auto *l = new QLabel(text, this);
@@ -250,8 +263,14 @@ void Form1::connectReactions()
 {
     connect(BtnGO, &QPushButton::clicked, this, &Form1::BtnGO_Click);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    for (QCheckBox *box : {ChkBxFlash, ChkBxStabilisateur, ChkBxVitesseLente})
-        connect(box, &QCheckBox::toggled, this, &Form1::BtnGO_Click);
+    connect(ChkBxFlash, &QCheckBox::toggled, this, &Form1::ChkBxFlash_Click);
+    connect(ChkBxStabilisateur, &QCheckBox::toggled, this, &Form1::ChkBxStabilisateur_Click);
+    connect(ChkBxVitesseLente, &QCheckBox::toggled, this, &Form1::ChkBxVitesseLente_Click);
+    // The user's choice only, not an index change from filling the list.
+    connect(CmbBxAppareil, &QComboBox::activated, this, &Form1::CmbBxAppareil_Click);
+    connect(CmbBxObjectif, &QComboBox::activated, this, &Form1::CmbBxObjectif_Click);
+    connect(TxtFocalMini, &QLineEdit::textChanged, this, &Form1::TxtFocalMini_Change);
+    connect(TxtFocalMaxi, &QLineEdit::textChanged, this, &Form1::TxtFocalMaxi_Change);
 }
 
 // The window sees Enter before the focused control does, wherever the focus is.
@@ -380,6 +399,119 @@ void Form1::Command1_Click()
     setWindowTitle(numTextSingle(static_cast<float>(timer.nsecsElapsed() / 1e9)));
 }
 
+void Form1::CmbBxAppareil_Click()
+{
+    if (const std::optional<LimitesBoitier> b = limitesBoitier(CmbBxAppareil->currentIndex()))
+        LimiteBoitier(b->VFlash, b->VMax, b->IsoMini, b->IsoMax);
+    LoadObjectifs();
+    BtnGO_Click();
+}
+
+void Form1::LimiteBoitier(double VFlash, double VMax, double IsoMini, double IsoMax)
+{
+    if (VFlash > 1) {
+        VitesseFlash = VFlash;
+        ChkBxFlash->setText(QStringLiteral("Flash interne (1/") + numText(VFlash) + QLatin1Char(')'));
+        ChkBxFlash->setToolTip(QStringLiteral("L'utilisation du flash limite la vitesse à 1/") + numText(VFlash)
+                               + QStringLiteral("s."));
+        ChkBxFlash->setEnabled(true);
+    } else {
+        VitesseFlash = 0;
+        ChkBxFlash->setText(QStringLiteral("Pas de flash interne"));
+        ChkBxFlash->setChecked(false); // runs ChkBxFlash_Click when it was ticked
+        ChkBxFlash->setEnabled(false);
+    }
+    TxtIsoMini->setText(numText(IsoMini));
+    TxtIsoMaxi->setText(numText(IsoMax));
+    VitesseMaxBoitier = VMax;
+    if (VFlash > 0 && ChkBxFlash->isChecked())
+        TxtVitesseMaxi->setText(numText(VFlash));
+    else
+        TxtVitesseMaxi->setText(numText(VitesseMaxBoitier));
+}
+
+void Form1::ChkBxFlash_Click()
+{
+    TxtVitesseMaxi->setText(numText(ChkBxFlash->isChecked() ? VitesseFlash : VitesseMaxBoitier));
+    BtnGO_Click();
+}
+
+void Form1::ChkBxStabilisateur_Click()
+{
+    BtnGO_Click();
+}
+
+void Form1::ChkBxVitesseLente_Click()
+{
+    TxtVitesseMini->setText(ChkBxVitesseLente->isChecked() ? QStringLiteral("0,0333") : QStringLiteral("1"));
+    BtnGO_Click();
+}
+
+void Form1::LoadObjectifs()
+{
+    // The previous lens stays in the boxes and its name on show.
+    const QString shown = CmbBxObjectif->currentText();
+    CmbBxObjectif->clear();
+    TabObjectifs = LireCatalogue(cheminCatalogue(m_programFolder, CmbBxAppareil->currentText()));
+    NbObjectifs = static_cast<int>(TabObjectifs.size());
+    QStringList noms;
+    noms.reserve(NbObjectifs);
+    for (const TypeObjectif &o : TabObjectifs)
+        noms << o.Nom;
+    CmbBxObjectif->addItems(noms);
+    CmbBxObjectif->setCurrentIndex(-1);
+    CmbBxObjectif->setEditText(shown);
+}
+
+void Form1::CmbBxObjectif_Click()
+{
+    const int index = CmbBxObjectif->currentIndex();
+    if (index < 0 || index >= NbObjectifs)
+        return;
+    bChangementObjectif = true;
+    const TypeObjectif r = TabObjectifs[static_cast<std::size_t>(index)];
+    TxtFocalMini->setText(numTextSingle(r.FocalMini));
+    TxtFocalMaxi->setText(numTextSingle(r.FocalMaxi));
+    TxtDiafMini->setText(numTextSingle(r.DiafMini));
+    TxtDiafMiniZoom->setText(numTextSingle(r.DiafMiniZoom));
+    TxtDiafMaxi->setText(numTextSingle(r.DiafMaxi));
+    TxtDiafMaxiZoom->setText(numTextSingle(r.DiafMaxiZoom));
+    ChkBxStabilisateur->setChecked(r.Stabilisateur == 1);
+    BtnGO_Click();
+    bChangementObjectif = false;
+}
+
+void Form1::TxtFocalMini_Change()
+{
+    if (!bChangementObjectif)
+        CmbBxObjectif->setEditText(QString()); // the values are the user's own now
+    LblDiafZoomMini->setText(QStringLiteral("à ") + TxtFocalMini->text() + QStringLiteral("mm F/"));
+    if (!bChangementObjectif)
+        RegleFocaleFixe();
+}
+
+void Form1::TxtFocalMaxi_Change()
+{
+    if (!bChangementObjectif)
+        CmbBxObjectif->setEditText(QString());
+    LblDiafZoomMaxi->setText(QStringLiteral("à ") + TxtFocalMaxi->text() + QStringLiteral("mm F/"));
+    RegleFocaleFixe();
+}
+
+// A fixed focal length has one column of apertures: the zoom column is
+// hidden and takes the values of the short end.
+void Form1::RegleFocaleFixe()
+{
+    const bool fixe = TxtFocalMini->text() == TxtFocalMaxi->text();
+    LblDiafZoomMaxi->setVisible(!fixe);
+    TxtDiafMiniZoom->setVisible(!fixe);
+    TxtDiafMaxiZoom->setVisible(!fixe);
+    if (fixe) {
+        TxtDiafMiniZoom->setText(TxtDiafMini->text());
+        TxtDiafMaxiZoom->setText(TxtDiafMaxi->text());
+    }
+}
+
 void Form1::Form_Load()
 {
     m_limitation.InstalleLimitation(this);
@@ -388,6 +520,7 @@ void Form1::Form_Load()
     VitesseFlash = 200;
     bInhibeMiniature = true;
     scales = ExposureScales::standard();
+    LoadObjectifs();
     InitRange();
     BtnGO_Click(); // the first chart, for the design level
 
@@ -408,6 +541,8 @@ void Form1::Form_Load()
     CmbBxDiaf->setDropDownHeight(320);
     CmbBxSpeed->setDropDownHeight(320);
     CmbBxIso->setDropDownHeight(320);
+    CmbBxObjectif->setDropDownHeight(480);
+    CmbBxAppareil->setDropDownHeight(480);
 }
 
 void Form1::Form_Activate()

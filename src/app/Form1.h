@@ -4,6 +4,7 @@
 #include "chart/ChartInputs.h"
 #include "chart/ChartView.h"
 #include "chart/Recalcul.h"
+#include "equipment/Objectifs.h"
 #include "exposure/Scales.h"
 
 #include <QString>
@@ -43,6 +44,8 @@ public:
     DropDownComboBox *CmbBxSpeed = nullptr;
     DropDownComboBox *CmbBxDiaf = nullptr;
     DropDownComboBox *CmbBxIso = nullptr;
+    DropDownComboBox *CmbBxAppareil = nullptr;
+    DropDownComboBox *CmbBxObjectif = nullptr;
     QLineEdit *TxtValeur = nullptr;
     QLineEdit *TxtFocalMini = nullptr;
     QLineEdit *TxtFocalMaxi = nullptr;
@@ -74,6 +77,9 @@ public:
     int NbCouple = 0;
     double PhotoSurvolVitesse = 0; // photo marked on the chart, 0 for none
     double PhotoSurvolDiaf = 0;
+    std::vector<TypeObjectif> TabObjectifs; // lenses of the current maker, item i is record i
+    int NbObjectifs = 0;
+    bool bChangementObjectif = false; // a lens choice is filling the lens boxes
 
     void InitRange();
     // The chart as drawn now: the surface with the current ranges.
@@ -83,6 +89,10 @@ public:
 
     // Rebuilds the whole chart from the controls.
     void BtnGO_Click();
+    // Applies one body's limits to the limit boxes and the flash check box.
+    void LimiteBoitier(double VFlash, double VMax, double IsoMini, double IsoMax);
+    // Reads the lens catalogue of the current body's maker into the lens list.
+    void LoadObjectifs();
 
 protected:
     bool event(QEvent *event) override;
@@ -102,6 +112,14 @@ private:
     void Form_MouseMove();
     void Form_Unload();
     void Command1_Click();
+    void CmbBxAppareil_Click();
+    void ChkBxFlash_Click();
+    void ChkBxStabilisateur_Click();
+    void ChkBxVitesseLente_Click();
+    void CmbBxObjectif_Click();
+    void TxtFocalMini_Change();
+    void TxtFocalMaxi_Change();
+    void RegleFocaleFixe();
 
     QString m_programFolder;
     LimitationTaille m_limitation;

@@ -3,6 +3,7 @@
 #include "chart/AxesGrid.h"
 #include "chart/ChartInputs.h"
 #include "chart/IsoLines.h"
+#include "chart/LimitZones.h"
 #include "exposure/Scales.h"
 
 #include <cmath>
@@ -107,6 +108,7 @@ void TraceChoix(const ChartView &chart, const ChartInputs &in, const ExposureSca
 void TraceGraphique(const ChartView &chart, const ChartInputs &in, const ExposureScales &scales,
                     std::vector<TypeCouple> &couples)
 {
+    TraceLimite(chart, in);
     TraceGrille(chart, in);
     TraceAxe(chart, in);
     for (int i = 0; i < kNbIsos; ++i) {

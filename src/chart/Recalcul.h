@@ -26,7 +26,7 @@ QRgb couleurIso(double iso);
 inline constexpr double kEcartCoupleMax = 0.22;
 
 // Draws the chart's layers on a cleared surface whose ranges are set, in
-// order: grid, axes, then for each sensitivity in range its line and its
+// order: limit zones, grid, axes, then for each sensitivity in range its line and its
 // couple markers (recorded in couples), the focal-length labels and the
 // ring around the calculator's chosen couple. The inputs must all be numbers.
 void TraceGraphique(const ChartView &chart, const ChartInputs &in, const ExposureScales &scales,
