@@ -1,7 +1,11 @@
 #include "app/Form1.h"
 
+#include "chart/Explications.h"
 #include "equipment/Boitiers.h"
+#include "equipment/Saisie.h"
+#include "exposure/Lumiere.h"
 #include "exposure/NumberText.h"
+#include "exposure/Situations.h"
 #include "platform/Desktop.h"
 #include "platform/DropDownComboBox.h"
 #include "platform/SurfaceWidget.h"
@@ -16,7 +20,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -31,7 +38,7 @@ constexpr QRgb kBlanc = 0xFFFFFFFF;
 // The input column on the left of the window, x 4 .. 212. Each later part
 // of the window has its place here, so adding one moves no other.
 namespace design {
-constexpr QRect kPanneauLumiere(4, 4, 208, 244); // Label11, background of the light panel
+constexpr QRect kPanneauLumiere(4, 4, 208, 180); // Label11, background of the light panel
 constexpr QRect kLabel6(8, 20, 100, 14);         // "Lumière en EV"
 constexpr QRect kTxtValeur(8, 34, 44, 20);
 constexpr QRect kHScroll4(56, 34, 152, 20);
@@ -114,6 +121,38 @@ W *named(W *widget, const char *name, const QRect &geometry)
     return widget;
 }
 
+void setTextColour(QWidget *w, QColor colour)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, colour);
+    w->setPalette(p);
+}
+
+void setBackground(QWidget *w, QPalette::ColorRole role, QColor colour)
+{
+    QPalette p = w->palette();
+    p.setColor(role, colour);
+    w->setPalette(p);
+}
+
+// The character a key press types, as the key handlers see it; 0 for keys
+// that type nothing or only move (arrows, Home, End, Tab, Delete).
+char16_t keyAscii(const QKeyEvent *key)
+{
+    switch (key->key()) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Delete: return 0;
+    default: break;
+    }
+    const QString text = key->text();
+    return text.size() == 1 ? text[0].unicode() : 0;
+}
+
 bool isEnter(const QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)
@@ -164,7 +203,29 @@ void Form1::createControls()
         p.setColor(QPalette::WindowText, Qt::white);
         Label11->setPalette(p);
     }
+    Label6 = named(new QLabel(QStringLiteral("Lumière en EV"), this), "Label6", kLabel6);
     TxtValeur = named(new QLineEdit(QStringLiteral("11"), this), "TxtValeur", kTxtValeur);
+    TxtValeur->setToolTip(QStringLiteral("Quantité de lumière en EV (à 100 iso), de -6 à 18"));
+    HScroll4 = named(new QScrollBar(Qt::Horizontal, this), "HScroll4", kHScroll4);
+    HScroll4->setRange(kNiveauMin, kNiveauMax);
+    HScroll4->setSingleStep(1);
+    HScroll4->setPageStep(10);
+    HScroll4->setValue(110);
+    HScroll4->setTracking(false); // a drag reports positions, the value changes on release
+    HScroll4->setToolTip(QStringLiteral("Quantité de lumière"));
+    Label9 = named(new QLabel(QStringLiteral("Lumière en Lux"), this), "Label9", kLabel9);
+    LblLUX = named(new QLabel(QStringLiteral("-"), this), "LblLUX", kLblLUX);
+    LblLUX->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label17 = named(new QLabel(QStringLiteral("Exemples"), this), "Label17", kLabel17);
+    LblLUXTxt = named(new QPlainTextEdit(this), "LblLUXTxt", kLblLUXTxt);
+    LblLUXTxt->setReadOnly(true);
+    LblLUXTxt->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    LblLUXTxt->setToolTip(QStringLiteral("Exemple de situations (selon wikipedia) ou l'on trouve "));
+    {
+        QFont small = font();
+        small.setPixelSize(10);
+        LblLUXTxt->setFont(small);
+    }
 
     Label10 = named(new QLabel(QStringLiteral("Triplet (Vitesse, diaphragme, Iso) donnant une exposition "
                                               "correcte pour une lumière donnée"),
@@ -179,6 +240,8 @@ void Form1::createControls()
     CmbBxDiaf->setEditText(QStringLiteral("Diaf"));
     CmbBxIso = named(new DropDownComboBox(this), "CmbBxIso", kCmbBxIso);
     CmbBxIso->setEditText(QStringLiteral("Iso"));
+    BtnCalculLumiere = named(new QPushButton(QStringLiteral("OK"), this), "BtnCalculLumiere", kBtnCalculLumiere);
+    BtnCalculLumiere->setToolTip(QStringLiteral("Calcule la quantité de lumière du triplet choisi"));
 
     // Body and lens.
     CmbBxAppareil = named(new DropDownComboBox(this), "CmbBxAppareil", kCmbBxAppareil);
@@ -244,6 +307,10 @@ void Form1::createControls()
                               "ChkBxVitesseLente", kChkBxVitesseLente);
     ChkBxVitesseLente->setToolTip(QStringLiteral("Étend le graphique aux poses de 2 à 30 secondes"));
 
+    ChkBxToolTip = named(new QCheckBox(QStringLiteral("Bulles d'aide"), this), "ChkBxToolTip", kChkBxToolTip);
+    ChkBxToolTip->setToolTip(QStringLiteral("Explique ce qui se trouve sous la souris dans le graphique"));
+    ChkBxToolTip->setChecked(true);
+
     BtnGO = named(new QPushButton(QStringLiteral("Recalcul"), this), "BtnGO", kBtnGO);
     BtnGO->setToolTip(QStringLiteral("Redessine le graphique"));
     Command1 = named(new QPushButton(QStringLiteral("Test Performance"), this), "Command1", kCommand1);
@@ -257,6 +324,28 @@ void Form1::createControls()
     APropos->hide();
     LblVersion = named(new QLabel(QStringLiteral("Version"), APropos), "LblVersion", QRect(16, 96, 369, 20));
     LblVersion->setAlignment(Qt::AlignHCenter);
+
+    // The chart's explanation box follows the pointer over the chart.
+    TxtInfoBulle = named(new QLabel(Graphic), "TxtInfoBulle", QRect(QPoint(0, 0), kTailleBulleZone));
+    TxtInfoBulle->setWordWrap(true);
+    TxtInfoBulle->setAutoFillBackground(true);
+    TxtInfoBulle->setFrameShape(QFrame::Box);
+    TxtInfoBulle->setMargin(2);
+    TxtInfoBulle->setMouseTracking(true);
+    {
+        QFont small = font();
+        small.setPixelSize(10);
+        TxtInfoBulle->setFont(small);
+        QPalette p = TxtInfoBulle->palette();
+        p.setColor(QPalette::WindowText, Qt::black);
+        TxtInfoBulle->setPalette(p);
+    }
+    TxtInfoBulle->hide();
+
+    TimerMiniature = new QTimer(this);
+    TimerMiniature->setObjectName(QStringLiteral("TimerMiniature"));
+    TimerMiniature->setInterval(400);
+    TimerMiniature->setSingleShot(true);
 }
 
 void Form1::connectReactions()
@@ -271,6 +360,23 @@ void Form1::connectReactions()
     connect(CmbBxObjectif, &QComboBox::activated, this, &Form1::CmbBxObjectif_Click);
     connect(TxtFocalMini, &QLineEdit::textChanged, this, &Form1::TxtFocalMini_Change);
     connect(TxtFocalMaxi, &QLineEdit::textChanged, this, &Form1::TxtFocalMaxi_Change);
+
+    connect(HScroll4, &QScrollBar::sliderMoved, this, &Form1::HScroll4_Scroll);
+    connect(HScroll4, &QScrollBar::valueChanged, this, &Form1::HScroll4_Change);
+    // A drag released where it started changes no value, yet it ends the drag.
+    connect(HScroll4, &QScrollBar::sliderReleased, this, [this] {
+        if (HScroll4->sliderPosition() == HScroll4->value())
+            HScroll4_Change();
+    });
+    connect(TxtValeur, &QLineEdit::textChanged, this, &Form1::TxtValeur_Change);
+    connect(BtnCalculLumiere, &QPushButton::clicked, this, &Form1::BtnCalculLumiere_Click);
+    connect(TimerMiniature, &QTimer::timeout, this, &Form1::TimerMiniature_Timer);
+    connect(Graphic, &SurfaceWidget::mouseMoved, this, &Form1::Graphic_MouseMove);
+
+    for (DropDownComboBox *liste : {CmbBxAppareil, CmbBxObjectif, CmbBxSpeed, CmbBxDiaf, CmbBxIso}) {
+        connect(liste, &DropDownComboBox::listeOuverte, this, [this, liste] { setFondListe(liste, QColor(40, 40, 40)); });
+        connect(liste, &DropDownComboBox::focusPerdu, this, [this, liste] { setFondListe(liste, Qt::black); });
+    }
 }
 
 // The window sees Enter before the focused control does, wherever the focus is.
@@ -282,11 +388,59 @@ void Form1::installKeyPreview()
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    // Only at the control the key is for: a key that control ignores is
-    // passed on to its parents, which must not see it a second time.
-    if (isEnter(event) && watched == QApplication::focusWidget() && static_cast<QWidget *>(watched)->window() == this)
-        Form_KeyPress(13);
+    // Keys are handled at the control they are for: a key that control
+    // ignores is passed on to its parents, which must not see it again.
+    if (event->type() == QEvent::KeyPress && watched == QApplication::focusWidget()
+        && static_cast<QWidget *>(watched)->window() == this) {
+        if (isEnter(event))
+            Form_KeyPress(13);
+        if (watched == CmbBxIso)
+            BtnCalculLumiere_Click(); // every key that goes down, typing or not
+        const char16_t k = keyAscii(static_cast<QKeyEvent *>(event));
+        if (k != 0) {
+            const char16_t filtre = KeyPress(watched, k);
+            if (filtre != k) {
+                if (auto *box = qobject_cast<QLineEdit *>(watched); box && filtre != 0)
+                    box->insert(QString(QChar(filtre)));
+                return true;
+            }
+        }
+    }
+    if (event->type() == QEvent::MouseMove && watched == TxtInfoBulle) {
+        TxtInfoBulle_MouseMove();
+        return true; // the chart under the box must not show it again
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+char16_t Form1::KeyPress(QObject *control, char16_t keyAscii)
+{
+    if (control == TxtIsoMini || control == TxtIsoMaxi || control == TxtVitesseMini || control == TxtVitesseMaxi
+        || control == TxtFocalMini || control == TxtFocalMaxi)
+        return LimitationSaisie(keyAscii);
+    if (control == TxtDiafMaxi || control == TxtDiafMini)
+        return TxtDiafMaxi_KeyPress(keyAscii);
+    if (control == TxtDiafMiniZoom || control == TxtDiafMaxiZoom) // hidden for a fixed focal length
+        return TxtFocalMaxi->text() != TxtFocalMini->text() ? TxtDiafMaxi_KeyPress(keyAscii) : keyAscii;
+    if (control == TxtValeur) // a level may be negative
+        return keyAscii == u'-' ? keyAscii : LimitationSaisie(keyAscii);
+    if (control == CmbBxSpeed || control == CmbBxDiaf)
+        BtnCalculLumiere_Click();
+    return keyAscii;
+}
+
+// Editing an aperture makes the lens the user's own, whether the key is kept or not.
+char16_t Form1::TxtDiafMaxi_KeyPress(char16_t keyAscii)
+{
+    const char16_t filtre = LimitationSaisie(keyAscii);
+    if (!bChangementObjectif)
+        CmbBxObjectif->setEditText(QString());
+    return filtre;
+}
+
+void Form1::setFondListe(DropDownComboBox *liste, QColor fond)
+{
+    setBackground(liste, QPalette::Base, fond);
 }
 
 void Form1::keyPressEvent(QKeyEvent *event)
@@ -338,7 +492,8 @@ ChartInputs Form1::readChartInputs() const
     in.diafMiniZoomText = TxtDiafMiniZoom->text();
     in.diafMini = readNumber(in.diafMiniText);
     in.diafMiniZoom = readNumber(in.diafMiniZoomText);
-    in.diafMaxi = readNumber(TxtDiafMaxi->text());
+    in.diafMaxiText = TxtDiafMaxi->text();
+    in.diafMaxi = readNumber(in.diafMaxiText);
     in.diafMaxiZoom = readNumber(TxtDiafMaxiZoom->text());
     in.vitesseMini = readNumber(TxtVitesseMini->text());
     in.vitesseMaxi = readNumber(TxtVitesseMaxi->text());
@@ -512,6 +667,110 @@ void Form1::RegleFocaleFixe()
     }
 }
 
+void Form1::HScroll4_Scroll(int position)
+{
+    bInhibeMiniature = false; // a drag: the thumbnails wait for its end
+    TxtValeur->setText(numText(position / 10.0));
+}
+
+void Form1::HScroll4_Change()
+{
+    if (!bInhibeMiniature)
+        BtnAfficheMiniature_Click(); // the end of a drag
+    bInhibeMiniature = true;
+    TxtValeur->setText(numText(HScroll4->value() / 10.0));
+}
+
+void Form1::TxtValeur_Change()
+{
+    std::optional<double> v = readNumber(TxtValeur->text());
+    if (!v)
+        return; // still being typed
+    if (*v < kNiveauMin / 10.0) {
+        v = kNiveauMin / 10.0;
+        TxtValeur->setText(numText(*v)); // runs this update for the corrected level
+    }
+    if (*v > kNiveauMax / 10.0) {
+        v = kNiveauMax / 10.0;
+        TxtValeur->setText(numText(*v));
+    }
+    if (!bCalculLumiere) {
+        // The level no longer comes from the triplet.
+        for (auto [liste, texte] : {std::pair{CmbBxDiaf, "Diaf"}, std::pair{CmbBxIso, "Iso"}, std::pair{CmbBxSpeed, "Speed"}}) {
+            liste->setCurrentIndex(-1);
+            liste->setEditText(QString::fromLatin1(texte));
+        }
+    }
+
+    const int g = niveauGris(*v);
+    setBackground(Label11, QPalette::Window, QColor(g, g, g));
+    const QColor legende = gris(*v) > 160 ? Qt::black : Qt::white;
+    for (QLabel *label : {Label11, Label6, Label9, Label17})
+        setTextColour(label, legende);
+
+    const double niveau = readNumber(TxtValeur->text()).value_or(*v);
+    LblLUX->setText(texteLux(EV2LUX(niveau)));
+    LblLUX_Change();
+    LblLUX->setText(LblLUX->text().replace(QStringLiteral(", lux"), QStringLiteral(" lux")));
+    LblLUX_Change();
+    LblLUX->setToolTip(QStringLiteral("Valeur exacte : ") + numText(std::exp2(niveau) * 2.5) + QStringLiteral(" lux"));
+    LblLUXTxt->setPlainText(EV2TXTFrench(static_cast<float>(niveau)));
+
+    BtnGO_Click();
+    if (bInhibeMiniature) {
+        IndexMiniature = 0;
+        TimerMiniature->start(); // the thumbnails follow once the level settles
+    }
+}
+
+void Form1::LblLUX_Change()
+{
+    LblLUXTxt->setToolTip(QStringLiteral("Exemple de situations (selon wikipedia) où l'on trouve ") + LblLUX->text());
+}
+
+void Form1::BtnCalculLumiere_Click()
+{
+    bCalculLumiere = true;
+    if (const std::optional<int> e
+        = calculLumiere(scales, CmbBxSpeed->currentIndex(), CmbBxDiaf->currentText(), CmbBxIso->currentText()))
+        HScroll4->setValue(*e); // the whole update follows, keeping the triplet on show
+    bCalculLumiere = false;
+}
+
+void Form1::TimerMiniature_Timer()
+{
+    BtnAfficheMiniature_Click();
+    TimerMiniature->stop();
+}
+
+void Form1::BtnAfficheMiniature_Click()
+{
+    emit miniaturesRafraichies();
+}
+
+void Form1::Graphic_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, QPointF position)
+{
+    const Explication e = Explique(chart(), readChartInputs(), scales, TabCouple, position.x(), position.y());
+    TxtInfoBulle->resize(e.taille);
+    TxtInfoBulle->setAlignment(e.alignement);
+    if (TxtInfoBulle->text() != e.texte)
+        TxtInfoBulle->setText(e.texte);
+    if (TxtInfoBulle->palette().color(QPalette::Window) != QColor::fromRgb(e.couleur))
+        setBackground(TxtInfoBulle, QPalette::Window, QColor::fromRgb(e.couleur));
+    const bool visible = ChkBxToolTip->isChecked() && !TxtInfoBulle->text().isEmpty() && !APropos->isVisible();
+    if (visible != TxtInfoBulle->isVisible())
+        TxtInfoBulle->setVisible(visible);
+    if (visible) {
+        TxtInfoBulle->move(PlaceBulle(position.x(), position.y(), TxtInfoBulle->size(), Graphic->size()));
+        TxtInfoBulle->raise();
+    }
+}
+
+void Form1::TxtInfoBulle_MouseMove()
+{
+    TxtInfoBulle->hide();
+}
+
 void Form1::Form_Load()
 {
     m_limitation.InstalleLimitation(this);
@@ -522,7 +781,8 @@ void Form1::Form_Load()
     scales = ExposureScales::standard();
     LoadObjectifs();
     InitRange();
-    BtnGO_Click(); // the first chart, for the design level
+    HScroll4_Change(); // the slider's level into TxtValeur
+    TxtValeur_Change(); // the whole update for that level, first chart included
 
     const platform::Version version = platform::programVersion();
     LblVersion->setText(QStringLiteral("Version %1.%2.%3").arg(version.major).arg(version.minor).arg(version.patch));
@@ -576,6 +836,8 @@ void Form1::Form_KeyPress(int keyAscii)
 
 void Form1::Form_MouseMove()
 {
+    if (TxtInfoBulle->isVisible())
+        TxtInfoBulle->hide();
 }
 
 void Form1::Form_Unload()

@@ -16,7 +16,10 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
 class QPushButton;
+class QScrollBar;
+class QTimer;
 
 namespace kavel {
 
@@ -41,6 +44,16 @@ public:
     QLabel *LblVersion = nullptr;
     QLabel *Label11 = nullptr;
     QLabel *Label10 = nullptr;
+    QLabel *Label6 = nullptr;
+    QLabel *Label9 = nullptr;
+    QLabel *Label17 = nullptr;
+    QLabel *LblLUX = nullptr;
+    QPlainTextEdit *LblLUXTxt = nullptr;
+    QScrollBar *HScroll4 = nullptr;
+    QPushButton *BtnCalculLumiere = nullptr;
+    QCheckBox *ChkBxToolTip = nullptr;
+    QLabel *TxtInfoBulle = nullptr;
+    QTimer *TimerMiniature = nullptr;
     DropDownComboBox *CmbBxSpeed = nullptr;
     DropDownComboBox *CmbBxDiaf = nullptr;
     DropDownComboBox *CmbBxIso = nullptr;
@@ -80,6 +93,8 @@ public:
     std::vector<TypeObjectif> TabObjectifs; // lenses of the current maker, item i is record i
     int NbObjectifs = 0;
     bool bChangementObjectif = false; // a lens choice is filling the lens boxes
+    bool bCalculLumiere = false;      // the calculator is setting the level
+    int IndexMiniature = 0;           // paging position of the thumbnail strip
 
     void InitRange();
     // The chart as drawn now: the surface with the current ranges.
@@ -93,6 +108,12 @@ public:
     void LimiteBoitier(double VFlash, double VMax, double IsoMini, double IsoMax);
     // Reads the lens catalogue of the current body's maker into the lens list.
     void LoadObjectifs();
+    // Refreshes the thumbnails of the photos taken at the current level.
+    void BtnAfficheMiniature_Click();
+
+signals:
+    // The thumbnail strip was refreshed for the current level.
+    void miniaturesRafraichies();
 
 protected:
     bool event(QEvent *event) override;
@@ -120,6 +141,18 @@ private:
     void TxtFocalMini_Change();
     void TxtFocalMaxi_Change();
     void RegleFocaleFixe();
+    void HScroll4_Scroll(int position);
+    void HScroll4_Change();
+    void TxtValeur_Change();
+    void BtnCalculLumiere_Click();
+    void LblLUX_Change();
+    void TimerMiniature_Timer();
+    void Graphic_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, QPointF position);
+    void TxtInfoBulle_MouseMove();
+    // The key handlers of the boxes: the key a typed character becomes, 0 to drop it.
+    char16_t KeyPress(QObject *control, char16_t keyAscii);
+    char16_t TxtDiafMaxi_KeyPress(char16_t keyAscii);
+    void setFondListe(DropDownComboBox *liste, QColor fond);
 
     QString m_programFolder;
     LimitationTaille m_limitation;

@@ -18,6 +18,7 @@ struct ChartInputs {
 
     QString diafMiniText;
     QString diafMiniZoomText;
+    QString diafMaxiText;
     std::optional<double> diafMini;     // widest f-number at the shortest focal length
     std::optional<double> diafMaxi;     // narrowest f-number at the shortest focal length
     std::optional<double> diafMiniZoom; // the same at the longest focal length

@@ -1,6 +1,9 @@
 #include "platform/DropDownComboBox.h"
 
 #include <QAbstractItemView>
+#include <QFocusEvent>
+#include <QApplication>
+#include <QLineEdit>
 
 namespace kavel {
 
@@ -9,10 +12,30 @@ DropDownComboBox::DropDownComboBox(QWidget *parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    setCompleter(nullptr); // what is typed stays as typed
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString &text) {
+        if (currentIndex() < 0 || text == itemText(currentIndex()))
+            return;
+        const int cursor = lineEdit()->cursorPosition();
+        setCurrentIndex(-1);
+        setEditText(text);
+        lineEdit()->setCursorPosition(cursor);
+    });
+}
+
+void DropDownComboBox::focusOutEvent(QFocusEvent *event)
+{
+    QComboBox::focusOutEvent(event);
+    // Opening the list moves the focus into it: the control keeps it in effect.
+    const QWidget *to = QApplication::focusWidget();
+    const bool intoOwnList = to && (to == view() || view()->window()->isAncestorOf(to));
+    if (event->reason() != Qt::PopupFocusReason && !intoOwnList)
+        emit focusPerdu();
 }
 
 void DropDownComboBox::showPopup()
 {
+    emit listeOuverte();
     if (m_dropDownHeight > 0)
         setMaxVisibleItems(std::max(1, count())); // the height below is the only limit
     QComboBox::showPopup();
