@@ -1,0 +1,343 @@
+#include "photos/ExifReader.h"
+
+#include "exposure/Scales.h"
+#include "platform/FichierLecture.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kavel {
+
+const QString ExifReader::kDepassement = QStringLiteral("!!! ERREUR: DEPASSEMENT FIN FICHIER !!!");
+
+namespace {
+
+// Limits of the walk.
+constexpr int kMaxSegments = 50;               // markers read before giving up on FF E1
+constexpr quint64 kMaxOffset = 2'000'000'000;  // a directory value offset beyond this ends the directory
+// The make is kept whole up to this length; a longer one is cut (no camera
+// writes more than a few dozen bytes, a damaged file could claim gigabytes).
+constexpr qint64 kMaxMarque = 64 * 1024;
+// The maker note is only looked at for its bytes 238 and 239.
+constexpr qint64 kOctetIsoAsahi = 238;
+
+// Tags, as read in the file's byte order.
+constexpr quint16 kTagExif = 0x8769;         // offset of the Exif sub-directory
+constexpr quint16 kTagExposureTime = 0x829A;
+constexpr quint16 kTagFNumber = 0x829D;
+constexpr quint16 kTagIso = 0x8827;
+constexpr quint16 kTagMake = 0x010F;
+constexpr quint16 kTagMakerNote = 0x927C;
+
+// TIFF entry types that matter here.
+enum Type : quint64 {
+    kByte = 1,
+    kAscii = 2,
+    kShort = 3,
+    kLong = 4,
+    kRational = 5,
+    kSByte = 6,
+    kUndefined = 7,
+    kSShort = 8,
+    kSLong = 9,
+    kSRational = 10,
+    kFloat = 11,
+    kDouble = 12,
+};
+
+quint64 tailleElement(quint64 type)
+{
+    switch (type) {
+    case kRational:
+    case kSRational:
+    case kDouble: return 8;
+    case kShort: return 2;
+    case kLong: return 4;
+    default: return 1;
+    }
+}
+
+} // namespace
+
+// Where the bytes come from: a file or memory.
+class ExifReader::Source {
+public:
+    virtual ~Source() = default;
+    virtual qint64 taille() const = 0;
+    // Appends the n bytes at pos to out; false when they are not all in the source.
+    virtual bool lit(qint64 pos, qint64 n, QByteArray &out) = 0;
+};
+
+class ExifReader::SourceFichier : public ExifReader::Source {
+public:
+    explicit SourceFichier(FichierLecture &f)
+        : m_f(f)
+    {
+    }
+    qint64 taille() const override { return m_f.taille(); }
+    bool lit(qint64 pos, qint64 n, QByteArray &out) override { return m_f.lit(pos, n, out); }
+
+private:
+    FichierLecture &m_f;
+};
+
+class ExifReader::SourceMemoire : public ExifReader::Source {
+public:
+    explicit SourceMemoire(QByteArrayView bytes)
+        : m_bytes(bytes)
+    {
+    }
+    qint64 taille() const override { return m_bytes.size(); }
+    bool lit(qint64 pos, qint64 n, QByteArray &out) override
+    {
+        if (pos < 0 || n < 0 || n > m_bytes.size() - pos)
+            return false;
+        out.append(m_bytes.sliced(pos, n));
+        return true;
+    }
+
+private:
+    QByteArrayView m_bytes;
+};
+
+quint64 ExifReader::Nb(QByteArrayView bytes)
+{
+    quint64 v = 0;
+    for (char c : bytes)
+        v = v * 256 + static_cast<unsigned char>(c);
+    return v;
+}
+
+QString ExifReader::sHex(QByteArrayView bytes)
+{
+    static const char chiffres[] = "0123456789ABCDEF";
+    QString texte;
+    texte.reserve(bytes.size() * 3);
+    for (char c : bytes) {
+        if (!texte.isEmpty())
+            texte += QLatin1Char(' ');
+        const auto b = static_cast<unsigned char>(c);
+        texte += QLatin1Char(chiffres[b >> 4]);
+        texte += QLatin1Char(chiffres[b & 15]);
+    }
+    return texte;
+}
+
+void ExifReader::AnalysePhoto(const QString &path)
+{
+    FichierLecture fichier;
+    ValLux = kNonAnalyse;
+    ValEV = kEVNonCalcule;
+    ValSpeed = ValDiaf = ValIso = -1;
+    ExifMarque.clear();
+    Statut.clear();
+    m_octetsLus = 0;
+    if (!fichier.ouvre(path))
+        return; // not analysed
+    SourceFichier source(fichier);
+    analyse(source);
+    m_octetsLus = fichier.octetsLus();
+}
+
+void ExifReader::AnalyseOctets(QByteArrayView bytes)
+{
+    SourceMemoire source(bytes);
+    m_octetsLus = 0;
+    analyse(source);
+}
+
+QByteArray ExifReader::Lire(qint64 longueur)
+{
+    QByteArray bytes;
+    if (m_source->lit(m_pos, longueur, bytes))
+        m_pos += longueur;
+    return bytes;
+}
+
+QByteArray ExifReader::LireIM(qint64 longueur, bool motorola)
+{
+    QByteArray bytes;
+    if (!m_source->lit(m_pos, longueur, bytes)) {
+        Statut = kDepassement;
+        return bytes;
+    }
+    m_pos += longueur;
+    if (!motorola)
+        std::reverse(bytes.begin(), bytes.end()); // little-endian: Nb then gives the value
+    return bytes;
+}
+
+void ExifReader::analyse(Source &source)
+{
+    m_source = &source;
+    m_pos = 0;
+    ValLux = kNonAnalyse;
+    ValEV = kEVNonCalcule;
+    ValSpeed = ValDiaf = ValIso = -1;
+    ExifMarque.clear();
+    Statut.clear();
+    ExifVitesse = ExifDiaf = ExifIso = 0;
+    bExifTrouve = false;
+    OffsetExif = 0;
+
+    // SOI
+    if (Lire(2) != QByteArrayView("\xFF\xD8")) {
+        ValLux = kPasJpeg;
+        return;
+    }
+
+    // Segments: marker (2 bytes), length (2 bytes, big-endian, counting
+    // itself), payload. Up to the first APP1.
+    for (int segments = 1;; ++segments) {
+        const QByteArray marqueur = Lire(2);
+        const qint64 longueur = static_cast<qint64>(Nb(Lire(2)));
+        bool app1 = marqueur == QByteArrayView("\xFF\xE1");
+        if (!app1) {
+            if (m_pos + longueur <= source.taille()) {
+                m_pos = m_pos + longueur - 2;
+            } else {
+                ValLux = kSegmentTropLong; // carry on from here as if it were APP1
+                app1 = true;
+            }
+        }
+        if (segments > kMaxSegments) {
+            ValLux = kPasDeApp1;
+            return;
+        }
+        if (app1)
+            break;
+    }
+
+    // APP1: "Exif" 00 00, then the TIFF header: byte order "II" or "MM",
+    // 42, offset of the first directory (taken to follow the header).
+    if (Lire(4) != QByteArrayView("Exif")) {
+        ValLux = kApp1PasExif;
+        return;
+    }
+    Lire(2);
+    DebutTiff = m_pos;
+    bMotorola = Lire(2) == QByteArrayView("MM");
+    Lire(6);
+
+    LectureData(); // first image directory
+    if (bExifTrouve) {
+        m_pos = DebutTiff + OffsetExif;
+        LectureData(); // Exif sub-directory
+    }
+
+    if (ExifVitesse > 0 && ExifDiaf > 0 && ExifIso > 0) {
+        double x = ExifDiaf * ExifDiaf;
+        x = x / ExifVitesse;
+        x = x / ExifIso;
+        x = x * 100;
+        ValEV = std::log(x) / std::log(2.0);
+        ValLux = EV2LUX(ValEV);
+        ValSpeed = ExifVitesse;
+        ValDiaf = ExifDiaf;
+        ValIso = ExifIso;
+    } else {
+        ValLux = kExpositionIncomplete;
+    }
+}
+
+// A directory: entry count (2 bytes), then 12-byte entries of tag (2),
+// type (2), count (4) and value field (4), in the TIFF byte order. A value
+// of more than four bytes lies elsewhere, at the offset the field holds.
+void ExifReader::LectureData()
+{
+    const quint64 nbEntrees = Nb(LireIM(2, bMotorola));
+    for (quint64 e = 0; e < nbEntrees; ++e) {
+        const auto tag = static_cast<quint16>(Nb(LireIM(2, bMotorola)));
+        const quint64 type = Nb(LireIM(2, bMotorola));
+        const quint64 count = Nb(LireIM(4, bMotorola));
+        const QByteArray champ = LireIM(4, bMotorola);
+        // The field as it stands in the file.
+        QByteArray champFichier = champ;
+        if (!bMotorola)
+            std::reverse(champFichier.begin(), champFichier.end());
+
+        double valeur = 0;
+        QByteArray chaine = champ;
+        const quint64 longueur = count * tailleElement(type); // count < 2^32: no overflow
+        if (longueur > 4) {
+            const qint64 retour = m_pos;
+            const quint64 offset = Nb(champ);
+            if (offset > kMaxOffset)
+                return;
+            m_pos = DebutTiff + static_cast<qint64>(offset);
+            if (type == kRational || type == kSRational) {
+                // Only the first rational of the entry.
+                auto numerateur = static_cast<qint64>(Nb(LireIM(4, bMotorola)));
+                auto denominateur = static_cast<qint64>(Nb(LireIM(4, bMotorola)));
+                if (type == kSRational) {
+                    if (numerateur >= (qint64(1) << 31))
+                        numerateur -= qint64(1) << 32;
+                    if (denominateur >= (qint64(1) << 31))
+                        denominateur -= qint64(1) << 32;
+                }
+                chaine = QByteArray::number(numerateur) + '/' + QByteArray::number(denominateur);
+                if (type == kRational ? denominateur > 0 : denominateur != 0)
+                    valeur = static_cast<double>(numerateur) / static_cast<double>(denominateur);
+            } else if (type == kAscii || type == kUndefined) {
+                // Only two texts are ever used: the make, whole, and the
+                // maker note up to the two bytes of its ISO.
+                const auto n = static_cast<qint64>(count);
+                const bool present = n <= m_source->taille() - m_pos;
+                chaine.clear();
+                if (present && tag == kTagMake)
+                    chaine = Lire(std::min(n, kMaxMarque));
+                else if (present && tag == kTagMakerNote && ExifMarque.startsWith("Asahi"))
+                    chaine = Lire(std::min(n, kOctetIsoAsahi + 2));
+            }
+            m_pos = retour;
+        } else {
+            const QByteArray octets = champFichier.left(static_cast<qsizetype>(longueur));
+            switch (type) {
+            case kByte:
+            case kShort:
+            case kLong: {
+                QByteArray ordre = octets;
+                if (!bMotorola)
+                    std::reverse(ordre.begin(), ordre.end());
+                valeur = static_cast<double>(Nb(ordre));
+                chaine = QByteArray::number(Nb(ordre));
+                break;
+            }
+            case kAscii:
+            case kUndefined: chaine = octets; break;
+            case kRational:
+            case kSRational:
+            case kDouble: chaine = "!!! YA UN PB !!!"; break;
+            case kSByte:
+            case kSShort:
+            case kSLong:
+            case kFloat: chaine = "!!! Je ne sait pas faire !!!"; break;
+            default: break;
+            }
+        }
+        if (tag == kTagExif) {
+            OffsetExif = static_cast<qint64>(valeur);
+            bExifTrouve = true;
+        }
+        InterpreteInfo(tag, chaine, valeur);
+    }
+}
+
+void ExifReader::InterpreteInfo(quint16 tag, const QByteArray &chaine, double valeur)
+{
+    switch (tag) {
+    case kTagExposureTime: ExifVitesse = valeur; break;
+    case kTagFNumber: ExifDiaf = valeur; break;
+    case kTagIso: ExifIso = valeur; break;
+    case kTagMake: ExifMarque = chaine; break;
+    case kTagMakerNote:
+        // Pentax (Asahi) keeps the ISO at bytes 238-239 of its maker note,
+        // big-endian; a shorter note gives what of them it holds.
+        if (ExifMarque.startsWith("Asahi"))
+            ExifIso = static_cast<double>(Nb(chaine.mid(kOctetIsoAsahi, 2)));
+        break;
+    default: break;
+    }
+}
+
+} // namespace kavel

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+namespace kavel {
+
+// Random access to the bytes of a file, read through one small block kept
+// in memory: reading a photo's metadata touches a few hundred bytes near
+// its start, so one system read usually serves every request.
+class FichierLecture {
+public:
+    FichierLecture() = default;
+    ~FichierLecture();
+    FichierLecture(const FichierLecture &) = delete;
+    FichierLecture &operator=(const FichierLecture &) = delete;
+
+    // Opens a regular file for reading; false when it cannot be read.
+    bool ouvre(const QString &path);
+    void ferme();
+
+    qint64 taille() const { return m_taille; }
+    // Appends the n bytes at pos to out; false, appending nothing, when they
+    // do not all lie in the file or cannot be read.
+    bool lit(qint64 pos, qint64 n, QByteArray &out);
+
+    // Bytes asked of the system since the file was opened.
+    qint64 octetsLus() const { return m_octetsLus; }
+
+private:
+    int m_fd = -1;
+    qint64 m_taille = 0;
+    QByteArray m_bloc;
+    qint64 m_debutBloc = 0;
+    qint64 m_octetsLus = 0;
+};
+
+} // namespace kavel
