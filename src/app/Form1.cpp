@@ -68,17 +68,17 @@ constexpr QRect kChkBxVitesseLente(4, 463, 208, 18);
 constexpr QRect kChkBxToolTip(4, 481, 208, 18);
 
 constexpr QRect kBtnGO(4, 503, 102, 22);
-constexpr QRect kBtnGO2(110, 503, 102, 22);
+[[maybe_unused]] constexpr QRect kBtnGO2(110, 503, 102, 22);
 constexpr QRect kCommand1(4, 527, 102, 22);
-constexpr QRect kBtnRepartition(110, 527, 102, 22);
-constexpr QRect kBtnAfficheMiniature(4, 551, 102, 22);
-constexpr QRect kBtnAPropos(110, 551, 102, 22);
+[[maybe_unused]] constexpr QRect kBtnRepartition(110, 527, 102, 22);
+[[maybe_unused]] constexpr QRect kBtnAfficheMiniature(4, 551, 102, 22);
+[[maybe_unused]] constexpr QRect kBtnAPropos(110, 551, 102, 22);
 constexpr QRect kLstCouple(4, 577, 208, 52);
-constexpr QRect kTxtDebug(4, 633, 208, 28);
-constexpr QRect kPicture3(4, 665, 16, 16);
-constexpr QRect kLabel20(22, 665, 190, 16);
-constexpr QRect kPicture4(4, 684, 16, 16);
-constexpr QRect kLabel21(22, 684, 190, 16);
+[[maybe_unused]] constexpr QRect kTxtDebug(4, 633, 208, 28);
+[[maybe_unused]] constexpr QRect kPicture3(4, 665, 16, 16);
+[[maybe_unused]] constexpr QRect kLabel20(22, 665, 190, 16);
+[[maybe_unused]] constexpr QRect kPicture4(4, 684, 16, 16);
+[[maybe_unused]] constexpr QRect kLabel21(22, 684, 190, 16);
 
 constexpr QRect ligne(int top, int col) { return QRect(col, top, kLargeurCol, kHauteurTxt); }
 constexpr QRect legende(int top) { return QRect(kColLegende, top, kCol1 - kColLegende - 2, kHauteurTxt); }
