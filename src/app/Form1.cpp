@@ -1,11 +1,13 @@
 #include "app/Form1.h"
 
 #include "chart/Explications.h"
+#include "chart/Repartition.h"
 #include "equipment/Boitiers.h"
 #include "equipment/Saisie.h"
 #include "exposure/Lumiere.h"
 #include "exposure/NumberText.h"
 #include "exposure/Situations.h"
+#include "photos/FormRecherchePhoto.h"
 #include "platform/Desktop.h"
 #include "platform/DropDownComboBox.h"
 #include "platform/SurfaceWidget.h"
@@ -70,7 +72,7 @@ constexpr QRect kChkBxToolTip(4, 481, 208, 18);
 constexpr QRect kBtnGO(4, 503, 102, 22);
 [[maybe_unused]] constexpr QRect kBtnGO2(110, 503, 102, 22);
 constexpr QRect kCommand1(4, 527, 102, 22);
-[[maybe_unused]] constexpr QRect kBtnRepartition(110, 527, 102, 22);
+constexpr QRect kBtnRepartition(110, 527, 102, 22);
 [[maybe_unused]] constexpr QRect kBtnAfficheMiniature(4, 551, 102, 22);
 [[maybe_unused]] constexpr QRect kBtnAPropos(110, 551, 102, 22);
 constexpr QRect kLstCouple(4, 577, 208, 52);
@@ -316,6 +318,22 @@ void Form1::createControls()
     Command1 = named(new QPushButton(QStringLiteral("Test Performance"), this), "Command1", kCommand1);
     Command1->setToolTip(QStringLiteral("Durée de vingt recalculs, affichée dans le titre de la fenêtre"));
     LstCouple = named(new QListWidget(this), "LstCouple", kLstCouple);
+    BtnRépartition = named(new QPushButton(QStringLiteral("Répartition"), this), "BtnRépartition", kBtnRepartition);
+    BtnRépartition->setToolTip(QStringLiteral("Nombre de photos de la base à chaque quantité de lumière, de -6 à 18 EV"));
+
+    // Photo base, under the chart (the layout moves them with the window).
+    BtnBasePhoto = named(new QPushButton(QStringLiteral("Création base photos"), this), "BtnBasePhoto",
+                         QRect(856, 680, 113, 17));
+    BtnBasePhoto->setToolTip(QStringLiteral("Recherche vos photos et lit leurs informations d'exposition"));
+    LblNbBasePhoto = named(new QLabel(QStringLiteral("-"), this), "LblNbBasePhoto", QRect(640, 680, 209, 17));
+    LblNbBasePhoto->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LblNbBasePhoto->setAutoFillBackground(true);
+    {
+        QPalette p = LblNbBasePhoto->palette();
+        p.setColor(QPalette::Window, Qt::black);
+        p.setColor(QPalette::WindowText, Qt::white);
+        LblNbBasePhoto->setPalette(p);
+    }
 
     // About panel, on the chart, hidden until asked for.
     APropos = named(new QFrame(Graphic), "APropos", QRect(176, 152, 401, 305));
@@ -352,6 +370,8 @@ void Form1::connectReactions()
 {
     connect(BtnGO, &QPushButton::clicked, this, &Form1::BtnGO_Click);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(BtnBasePhoto, &QPushButton::clicked, this, &Form1::BtnBasePhoto_Click);
+    connect(BtnRépartition, &QPushButton::clicked, this, &Form1::BtnRépartition_Click);
     connect(ChkBxFlash, &QCheckBox::toggled, this, &Form1::ChkBxFlash_Click);
     connect(ChkBxStabilisateur, &QCheckBox::toggled, this, &Form1::ChkBxStabilisateur_Click);
     connect(ChkBxVitesseLente, &QCheckBox::toggled, this, &Form1::ChkBxVitesseLente_Click);
@@ -771,6 +791,36 @@ void Form1::TxtInfoBulle_MouseMove()
     TxtInfoBulle->hide();
 }
 
+void Form1::LoadBasePhotos()
+{
+    const LectureBase lecture = LireBasePhotos(m_programFolder + QLatin1Char('/') + QLatin1String(kNomBasePhotos));
+    // Without a base file the table stays as it was.
+    if (lecture.existe) {
+        TabPhotos = lecture.photos;
+        NbPhotos = static_cast<int>(TabPhotos.size());
+    }
+    LblNbBasePhoto->setText(QString::number(NbPhotos) + QStringLiteral(" photos dans la base"));
+}
+
+void Form1::BtnBasePhoto_Click()
+{
+    FormRecherchePhoto fenetre(m_programFolder, this);
+    fenetre.exec();
+    LoadBasePhotos();
+}
+
+void Form1::BtnRépartition_Click()
+{
+    std::vector<double> niveaux;
+    niveaux.reserve(TabPhotos.size());
+    for (const TypePhoto &p : TabPhotos)
+        niveaux.push_back(p.ValEV);
+    DrawingSurface &surface = Graphic->surface();
+    surface.clear();
+    TraceRepartition(surface, niveaux);
+    surface.refresh();
+}
+
 void Form1::Form_Load()
 {
     m_limitation.InstalleLimitation(this);
@@ -780,6 +830,7 @@ void Form1::Form_Load()
     bInhibeMiniature = true;
     scales = ExposureScales::standard();
     LoadObjectifs();
+    LoadBasePhotos();
     InitRange();
     HScroll4_Change(); // the slider's level into TxtValeur
     TxtValeur_Change(); // the whole update for that level, first chart included

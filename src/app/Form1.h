@@ -5,6 +5,7 @@
 #include "chart/ChartView.h"
 #include "chart/Recalcul.h"
 #include "equipment/Objectifs.h"
+#include "photos/BasePhotos.h"
 #include "exposure/Scales.h"
 
 #include <QString>
@@ -78,6 +79,9 @@ public:
     QListWidget *LstCouple = nullptr;
     QPushButton *BtnGO = nullptr;
     QPushButton *Command1 = nullptr;
+    QPushButton *BtnBasePhoto = nullptr;
+    QLabel *LblNbBasePhoto = nullptr;
+    QPushButton *BtnRépartition = nullptr;
 
     // Shared state of the main window.
     ExposureScales scales;
@@ -95,6 +99,8 @@ public:
     bool bChangementObjectif = false; // a lens choice is filling the lens boxes
     bool bCalculLumiere = false;      // the calculator is setting the level
     int IndexMiniature = 0;           // paging position of the thumbnail strip
+    std::vector<TypePhoto> TabPhotos; // the photo base
+    int NbPhotos = 0;
 
     void InitRange();
     // The chart as drawn now: the surface with the current ranges.
@@ -110,6 +116,8 @@ public:
     void LoadObjectifs();
     // Refreshes the thumbnails of the photos taken at the current level.
     void BtnAfficheMiniature_Click();
+    // Reads the photo base of the program's folder.
+    void LoadBasePhotos();
 
 signals:
     // The thumbnail strip was refreshed for the current level.
@@ -153,6 +161,8 @@ private:
     char16_t KeyPress(QObject *control, char16_t keyAscii);
     char16_t TxtDiafMaxi_KeyPress(char16_t keyAscii);
     void setFondListe(DropDownComboBox *liste, QColor fond);
+    void BtnBasePhoto_Click();
+    void BtnRépartition_Click();
 
     QString m_programFolder;
     LimitationTaille m_limitation;

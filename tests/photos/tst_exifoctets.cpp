@@ -1,6 +1,6 @@
 // The reader on bytes written by the test: both byte orders, every status,
 // the Asahi maker-note rule, the offset stop and damaged directories.
-#include "photos/ExifBuilder.h"
+#include "ExifBuilder.h"
 #include "photos/ExifReader.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 
 // Builds JPEG files with an EXIF block, in either TIFF byte order, so a test
-// can write exactly the bytes it needs: the same directories written
-// little-endian and big-endian must read the same.
+// or a tool can write exactly the bytes it needs: the same directories
+// written little-endian and big-endian must read the same.
 #include <QByteArray>
 #include <QList>
 #include <QtEndian>
@@ -88,14 +88,26 @@ public:
         return t + data;
     }
 
-    // A whole JPEG: SOI, the given segments, APP1 "Exif", the TIFF block, EOI.
-    QByteArray jpeg(const QByteArray &before = {}) const
+    // The APP1 segment: "Exif" 00 00 and the TIFF block.
+    QByteArray app1() const
     {
         const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff();
-        QByteArray app1("\xFF\xE1");
-        app1 += char((payload.size() + 2) >> 8);
-        app1 += char((payload.size() + 2) & 0xFF);
-        return QByteArray("\xFF\xD8") + before + app1 + payload + QByteArray("\xFF\xD9");
+        QByteArray segment("\xFF\xE1");
+        segment += char((payload.size() + 2) >> 8);
+        segment += char((payload.size() + 2) & 0xFF);
+        return segment + payload;
+    }
+
+    // A whole JPEG: SOI, the given segments, APP1 "Exif", EOI.
+    QByteArray jpeg(const QByteArray &before = {}) const
+    {
+        return QByteArray("\xFF\xD8") + before + app1() + QByteArray("\xFF\xD9");
+    }
+
+    // A real JPEG image with this EXIF block placed right after its SOI.
+    QByteArray withImage(const QByteArray &jpegImage) const
+    {
+        return jpegImage.left(2) + app1() + jpegImage.mid(2);
     }
 
     // A segment of any marker with a payload of n bytes.

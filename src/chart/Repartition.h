@@ -1,0 +1,21 @@
+#pragma once
+
+#include <vector>
+
+namespace kavel {
+
+class DrawingSurface;
+
+// Number of 0,1 EV bins from EV -6 to EV 18.
+inline constexpr int kNbClasses = 241;
+
+// How many photos fall into each bin: a photo within 0,05 EV of a bin's
+// level counts there (both edges included).
+std::vector<int> ClassesRepartition(const std::vector<double> &niveaux);
+
+// The histogram of the photos' light levels: a white bar three pixels wide
+// per bin, the fullest reaching half the height, a red mark on the bottom
+// row for an empty bin. Nothing else is drawn (the surface is not cleared).
+void TraceRepartition(DrawingSurface &surface, const std::vector<double> &niveaux);
+
+} // namespace kavel

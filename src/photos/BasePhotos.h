@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <optional>
+#include <vector>
+
+// The photo base: the photos of a scan whose light level is known, kept in
+// a text file of the program's folder.
+//
+//   4                                  count of records
+//   /home/ana/Photos/IMG_0001.JPG      path, as the file system gives it
+//   "10,9366379390026""0,004""5,6""400"   EV, exposure time (s), f-number, ISO
+//   ...
+// Lines end with CR LF; numbers use the decimal separator of the locale they
+// were written under; the loader takes either separator.
+namespace kavel {
+
+struct TypePhoto {
+    QString Fichier;
+    double ValEV = 0;
+    double ValSpeed = 0; // seconds
+    double ValDiaf = 0;
+    double ValIso = 0;
+};
+
+inline constexpr const char *kNomBasePhotos = "BasePhotos.txt";
+
+// A number as the scan's list and the base write it: up to 15 significant
+// digits, the locale's decimal separator, no grouping, 6,25E-05 style exponents.
+QString texteNombre(double value, const QLocale &locale = QLocale());
+// Reads such a number, with either decimal separator.
+std::optional<double> lireNombre(QStringView text);
+
+// Whether a path can stand on one line of the base.
+bool cheminEnregistrable(const QString &path);
+
+// Writes the base, replacing the file only once it is wholly written: a
+// failed write leaves the previous base as it was. False with the reason in
+// erreur when it could not be written.
+bool EcritBasePhotos(const QString &path, const std::vector<TypePhoto> &photos, QString *erreur,
+                     const QLocale &locale = QLocale());
+
+struct LectureBase {
+    bool existe = false;   // the file was there
+    bool compteLu = false; // its first line is a count
+    long long compte = 0;  // that count
+    std::vector<TypePhoto> photos; // the complete records, at most count of them
+};
+
+// Reads a base; stops at the first record that is cut short or malformed,
+// keeping the complete ones before it.
+LectureBase LireBasePhotos(const QString &path);
+
+} // namespace kavel

@@ -1,0 +1,294 @@
+// The photo-base window scanning real folders, and the main window loading
+// the base it writes and drawing its distribution.
+#include "ExifBuilder.h"
+#include "app/Form1.h"
+#include "photos/FormRecherchePhoto.h"
+#include "platform/SurfaceWidget.h"
+#include "support/DossierLectureSeule.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace kavel;
+
+namespace {
+
+void ecris(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray photo(quint32 num, quint32 den, quint32 diaf10, quint16 iso, bool avecIso = true)
+{
+    ExifBuilder b(num % 2 == 0);
+    b.ifd0 = {b.ascii(0x010F, QByteArray("Kavel\0", 6))};
+    b.exif = {b.rational(0x829A, num, den), b.rational(0x829D, diaf10, 10)};
+    if (avecIso)
+        b.exif.append(b.shortInline(0x8827, iso));
+    return b.jpeg();
+}
+
+QStringList colonne(QTreeWidget *list, int column)
+{
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts << list->topLevelItem(i)->text(column);
+    return texts;
+}
+
+} // namespace
+
+class TestFormRecherche : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void scanTenFiles();
+    void frenchTextsOfTheExample();
+    void sortingByLux();
+    void unwritableFolder();
+    void loadingAtStartUp();
+    void emptyScanEmptiesTheTable();
+    void windowIsModalAndReloads();
+    void histogram();
+
+private:
+    void remplis();
+
+    std::unique_ptr<DialogRecorder> m_dialogs;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_photos;
+    QString m_programme;
+};
+
+void TestFormRecherche::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+}
+
+void TestFormRecherche::init()
+{
+    m_dialogs = std::make_unique<DialogRecorder>();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_photos = m_dir->filePath(QStringLiteral("Vacances, été"));
+    m_programme = m_dir->filePath(QStringLiteral("programme"));
+    QDir().mkpath(m_programme);
+}
+
+void TestFormRecherche::cleanup()
+{
+    m_dir.reset();
+    m_dialogs.reset();
+}
+
+// Ten files, four with a complete exposure.
+void TestFormRecherche::remplis()
+{
+    ecris(m_photos + QStringLiteral("/a.jpg"), photo(1, 125, 80, 200));        // EV 11,97
+    ecris(m_photos + QStringLiteral("/b.JPG"), photo(1, 250, 56, 400));        // EV 10,94
+    ecris(m_photos + QStringLiteral("/soir/c.jpg"), photo(1, 30, 28, 800));    // EV 5,88
+    ecris(m_photos + QStringLiteral("/soir/d.jpg"), photo(10, 2500, 56, 100)); // EV 12,94
+    ecris(m_photos + QStringLiteral("/sans_iso.jpg"), photo(1, 60, 40, 0, false));
+    ecris(m_photos + QStringLiteral("/zero.jpg"), photo(1, 0, 40, 100));
+    ecris(m_photos + QStringLiteral("/texte.jpg"), "ceci n'est pas une photo");
+    ecris(m_photos + QStringLiteral("/xmp.jpg"), QByteArray("\xFF\xD8") + ExifBuilder::segment(0xE1, 20, 'x'));
+    ecris(m_photos + QStringLiteral("/coupee.jpg"), photo(1, 125, 80, 200).left(60));
+    QVERIFY(QFile::link(m_photos + QStringLiteral("/absente.jpg"), m_photos + QStringLiteral("/lien_mort.jpg")));
+    ecris(m_photos + QStringLiteral("/notes.txt"), "pas une photo");
+}
+
+void TestFormRecherche::scanTenFiles()
+{
+    remplis();
+    FormRecherchePhoto f(m_programme);
+    QCOMPARE(f.windowTitle(), QString::fromUtf8("Création de la base de photos"));
+    f.choisisDossier(m_photos);
+    QCOMPARE(f.dossierRacine(), m_photos + QLatin1Char('/'));
+    f.BtnRecherche_Click();
+
+    QCOMPARE(f.Label2->text(), QString::fromUtf8("2 - Analyse des 10 photos trouvées"));
+    QCOMPARE(f.Label3->text(), "3 - Sauvegarde de la base de photo (4 photos avec informations exif completes)");
+    QCOMPARE(f.ListView1->topLevelItemCount(), 10);
+    QCOMPARE(f.ListView1->columnCount(), 9);
+    QCOMPARE(f.ListView1->topLevelItem(0)->text(0), m_photos + QStringLiteral("/a.jpg"));
+    QCOMPARE(f.ListView1->topLevelItem(8)->text(0), m_photos + QStringLiteral("/soir/c.jpg")); // sub-folders last
+    QCOMPARE(f.Label4->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    QCOMPARE(f.Label3->palette().color(QPalette::WindowText), QColor(96, 96, 96));
+    QVERIFY(f.ProgressBar1->isHidden() && f.ProgressBar2->isHidden());
+    QCOMPARE(f.LblStatut->text(), "!!! ERREUR: DEPASSEMENT FIN FICHIER !!!"); // the cut photo
+
+    // Unreadable and incomplete photos have their row, with dashes.
+    const int mort = colonne(f.ListView1, 0).indexOf(m_photos + QStringLiteral("/lien_mort.jpg"));
+    QCOMPARE(f.ListView1->topLevelItem(mort)->text(1), "-");
+    QCOMPARE(f.ListView1->topLevelItem(mort)->text(2), "???");
+    QCOMPARE(f.ListView1->topLevelItem(mort)->text(5), "-100");
+
+    QFile base(m_programme + QStringLiteral("/BasePhotos.txt"));
+    QVERIFY(base.open(QIODevice::ReadOnly));
+    const QByteArray bytes = base.readAll();
+    QCOMPARE(bytes.count("\r\n"), 9);
+    QVERIFY(bytes.startsWith("4\r\n" + (m_photos + QStringLiteral("/a.jpg\r\n")).toUtf8()));
+}
+
+void TestFormRecherche::frenchTextsOfTheExample()
+{
+    ecris(m_photos + QStringLiteral("/exemple.jpg"), photo(1, 125, 80, 200));
+    FormRecherchePhoto f(m_programme);
+    f.choisisDossier(m_photos);
+    f.BtnRecherche_Click();
+    QCOMPARE(f.ListView1->topLevelItemCount(), 1);
+    const QStringList cells{"010000,0 lux", "1/125s", "F/8", "200 iso", "11,9657842846621", "0,008", "8", "200"};
+    for (int c = 1; c <= 8; ++c)
+        QCOMPARE(f.ListView1->topLevelItem(0)->text(c), cells[c - 1]);
+}
+
+void TestFormRecherche::sortingByLux()
+{
+    remplis();
+    FormRecherchePhoto f(m_programme);
+    f.choisisDossier(m_photos);
+    f.BtnRecherche_Click();
+    f.ListView1->header()->sectionClicked(1);
+    QStringList lux = colonne(f.ListView1, 1);
+    QStringList sorted = lux;
+    std::sort(sorted.begin(), sorted.end());
+    QCOMPARE(lux, sorted);
+    QCOMPARE(lux.first(), "-");
+    QCOMPARE(lux.last(), "019000,0 lux");
+    // Clicking again sorts ascending again.
+    f.ListView1->header()->sectionClicked(1);
+    QCOMPARE(colonne(f.ListView1, 1), sorted);
+}
+
+void TestFormRecherche::unwritableFolder()
+{
+    remplis();
+    const QByteArray ancienne = "1\r\n/ancienne.jpg\r\n\"1\"\"1\"\"1\"\"1\"\r\n";
+    ecris(m_programme + QStringLiteral("/BasePhotos.txt"), ancienne);
+    {
+        DossierLectureSeule lectureSeule(m_programme);
+        if (!lectureSeule.ok())
+            QSKIP("this machine cannot make a folder refuse new files");
+        FormRecherchePhoto f(m_programme);
+        f.choisisDossier(m_photos);
+        f.BtnRecherche_Click();
+    }
+    QCOMPARE(m_dialogs->boxes.size(), 1);
+    QCOMPARE(m_dialogs->boxes[0].title, "Erreur");
+    QCOMPARE(m_dialogs->boxes[0].icon, platform::BoxIcon::Critical);
+    QVERIFY(m_dialogs->boxes[0].text.startsWith(QString::fromUtf8("La base de photos n'a pas pu être enregistrée :\n")
+                                                + m_programme + QStringLiteral("/BasePhotos.txt\n")));
+    QFile base(m_programme + QStringLiteral("/BasePhotos.txt"));
+    QVERIFY(base.open(QIODevice::ReadOnly));
+    QCOMPARE(base.readAll(), ancienne);
+}
+
+void TestFormRecherche::loadingAtStartUp()
+{
+    Form1 vide(m_programme);
+    QCOMPARE(vide.NbPhotos, 0);
+    QCOMPARE(vide.LblNbBasePhoto->text(), "0 photos dans la base");
+
+    ecris(m_programme + QStringLiteral("/BasePhotos.txt"),
+          "5\r\n/p/a.jpg\r\n\"12\"\"0,004\"\"8\"\"100\"\r\n/p/b.jpg\r\n\"12.5\"\"0.01\"\"4\"\"200\"\r\n"
+          "/p/Vacances, été/c.jpg\r\n\"10\"\"1\"\"2\"\"3\"\r\n");
+    Form1 f(m_programme);
+    QCOMPARE(f.NbPhotos, 3); // the count said 5
+    QCOMPARE(f.TabPhotos.size(), size_t(3));
+    QCOMPARE(f.TabPhotos[2].Fichier, QString::fromUtf8("/p/Vacances, été/c.jpg"));
+    QCOMPARE(f.TabPhotos[0].ValSpeed, 0.004);
+    QCOMPARE(f.LblNbBasePhoto->text(), "3 photos dans la base");
+}
+
+void TestFormRecherche::emptyScanEmptiesTheTable()
+{
+    remplis();
+    FormRecherchePhoto scan(m_programme);
+    scan.choisisDossier(m_photos);
+    scan.BtnRecherche_Click();
+    Form1 f(m_programme);
+    QCOMPARE(f.NbPhotos, 4);
+
+    QDir().mkpath(m_dir->filePath(QStringLiteral("vide")));
+    scan.choisisDossier(m_dir->filePath(QStringLiteral("vide")));
+    scan.BtnRecherche_Click();
+    QCOMPARE(scan.Label2->text(), QString::fromUtf8("2 - Analyse des 0 photos trouvées"));
+    f.LoadBasePhotos();
+    QCOMPARE(f.NbPhotos, 0);
+    QVERIFY(f.TabPhotos.empty());
+    QCOMPARE(f.LblNbBasePhoto->text(), "0 photos dans la base");
+}
+
+void TestFormRecherche::windowIsModalAndReloads()
+{
+    Form1 f(m_programme);
+    QCOMPARE(f.BtnBasePhoto->text(), QString::fromUtf8("Création base photos"));
+    ecris(m_programme + QStringLiteral("/BasePhotos.txt"), "1\r\n/p/a.jpg\r\n\"12\"\"0,004\"\"8\"\"100\"\r\n");
+    bool modal = false;
+    QTimer::singleShot(0, [&modal] {
+        QWidget *w = QApplication::activeModalWidget();
+        modal = w && w->windowTitle() == QString::fromUtf8("Création de la base de photos");
+        if (w)
+            w->close();
+    });
+    QTest::mouseClick(f.BtnBasePhoto, Qt::LeftButton);
+    QVERIFY(modal);
+    QCOMPARE(f.NbPhotos, 1); // reloaded when the window closed
+    QCOMPARE(f.LblNbBasePhoto->text(), "1 photos dans la base");
+}
+
+// Three photos at EV 12,0, 12,0 and 15,3: two bars, red marks elsewhere.
+void TestFormRecherche::histogram()
+{
+    Form1 f(m_programme);
+    f.TabPhotos = {{QStringLiteral("/a"), 12.0, 0, 0, 0}, {QStringLiteral("/b"), 12.0, 0, 0, 0},
+                   {QStringLiteral("/c"), 15.3, 0, 0, 0}, {QStringLiteral("/d"), 20, 0, 0, 0},
+                   {QStringLiteral("/e"), -7, 0, 0, 0}};
+    f.NbPhotos = 5;
+    const int couples = f.NbCouple;
+    QTest::mouseClick(f.BtnRépartition, Qt::LeftButton);
+    const DrawingSurface &s = f.Graphic->surface();
+    const int h = s.height();
+    const QRgb blanc = 0xFFFFFFFF, rouge = 0xFFFF0000;
+    const auto at = [&s](int x, int y) { return s.pixel(x, y).value_or(0); };
+    // Bin 180 (EV 12): columns 540-542, from the row above the bottom up to half the height.
+    for (int x = 540; x <= 542; ++x) {
+        QCOMPARE(at(x, h - 2), blanc);
+        QCOMPARE(at(x, qRound(h - 1 - h / 2.0)), blanc);
+        QVERIFY(at(x, qRound(h - 1 - h / 2.0) - 2) != blanc);
+        QVERIFY(at(x, h - 1) != rouge);
+    }
+    // Bin 213 (EV 15,3): a quarter of the height.
+    QCOMPARE(at(639, qRound(h - 1 - h / 4.0)), blanc);
+    QVERIFY(at(639, qRound(h - 1 - h / 4.0) - 2) != blanc);
+    // Empty bins: a red mark on the bottom row only.
+    for (int x : {0, 2, 537, 543, 720, 722}) {
+        QCOMPARE(at(x, h - 1), rouge);
+        QVERIFY(at(x, h - 2) != rouge);
+    }
+    QCOMPARE(at(723, h - 1), DrawingSurface::kBackground); // 241 bins of 3 pixels
+    QCOMPARE(f.NbCouple, couples); // the chart's markers stay for the explanations
+
+    // No photo in any bin: red marks only.
+    f.TabPhotos = {{QStringLiteral("/d"), 20, 0, 0, 0}};
+    QTest::mouseClick(f.BtnRépartition, Qt::LeftButton);
+    QCOMPARE(at(540, h - 1), rouge);
+    QCOMPARE(at(540, h - 2), DrawingSurface::kBackground);
+}
+
+QTEST_MAIN(TestFormRecherche)
+#include "tst_formrecherche.moc"
