@@ -198,9 +198,8 @@ void FormRecherchePhoto::repeint(QWidget *w, bool force)
         w->repaint();
 }
 
-void FormRecherchePhoto::remplisLigne(int row, const ExifReader &r)
+void FormRecherchePhoto::remplisLigne(QTreeWidgetItem *item, const ExifReader &r)
 {
-    QTreeWidgetItem *item = ListView1->topLevelItem(row);
     const QString separateur = m_locale.decimalPoint();
     item->setText(5, texteNombre(r.ValEV, m_locale));
     item->setText(6, texteNombre(r.ValSpeed, m_locale));
@@ -232,11 +231,12 @@ void FormRecherchePhoto::BtnRecherche_Click()
     const int n = RechercheRecursive(dossierRacine(), QStringLiteral("*.jpg"), trouves);
     ListView1->clear();
     ListView1->setSortingEnabled(false);
+    // The rows are filled before they join the list, which is not repainted
+    // during the scan anyway: a cell written in the list costs far more.
     QList<QTreeWidgetItem *> lignes;
     lignes.reserve(n);
     for (int i = 0; i < n; ++i)
         lignes.append(new QTreeWidgetItem(QStringList{trouves.dossiers[i] + trouves.noms[i]}));
-    ListView1->addTopLevelItems(lignes);
 
     // 2 - the exposure of each.
     etape(Label1, false);
@@ -259,12 +259,13 @@ void FormRecherchePhoto::BtnRecherche_Click()
         }
         const QString fichier = lignes[i]->text(0);
         m_lecteur.AnalysePhoto(fichier);
-        remplisLigne(i, m_lecteur);
+        remplisLigne(lignes[i], m_lecteur);
         if (!m_lecteur.Statut.isEmpty())
             LblStatut->setText(m_lecteur.Statut);
         if (m_lecteur.ValEV > ExifReader::kEVNonCalcule && cheminEnregistrable(fichier))
             base.push_back({fichier, m_lecteur.ValEV, m_lecteur.ValSpeed, m_lecteur.ValDiaf, m_lecteur.ValIso});
     }
+    ListView1->addTopLevelItems(lignes);
     ProgressBar1->hide();
     Label2bis->hide();
 

@@ -12,6 +12,7 @@ class QProgressBar;
 class QPushButton;
 class QTreeView;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace kavel {
 
@@ -57,7 +58,7 @@ private:
     void ListView1_ColumnClick(int column);
     void etape(QLabel *label, bool active);
     void repeint(QWidget *w, bool force = false);
-    void remplisLigne(int row, const ExifReader &r);
+    void remplisLigne(QTreeWidgetItem *item, const ExifReader &r);
 
     QString m_programFolder;
     QFileSystemModel *m_dossiers = nullptr;

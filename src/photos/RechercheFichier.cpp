@@ -12,9 +12,7 @@ int RechercheRecursive(const QString &dossier, const QString &motif, ResultatRec
     const QDir::SortFlags ordre = QDir::Name | QDir::IgnoreCase;
     const QStringList fichiers
         = dir.entryList({motif}, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, ordre);
-    for (const QString &nom : fichiers) {
-        if (QFileInfo(dir, nom).isDir())
-            continue; // a link to a folder named like a photo
+    for (const QString &nom : fichiers) { // QDir::Files: a link to a folder is no file
         resultat.dossiers.append(dossier);
         resultat.noms.append(nom);
     }
