@@ -70,17 +70,13 @@ constexpr QRect kChkBxVitesseLente(4, 463, 208, 18);
 constexpr QRect kChkBxToolTip(4, 481, 208, 18);
 
 constexpr QRect kBtnGO(4, 503, 102, 22);
-[[maybe_unused]] constexpr QRect kBtnGO2(110, 503, 102, 22);
+constexpr QRect kBtnGO2(110, 503, 102, 22);
 constexpr QRect kCommand1(4, 527, 102, 22);
 constexpr QRect kBtnRepartition(110, 527, 102, 22);
-[[maybe_unused]] constexpr QRect kBtnAfficheMiniature(4, 551, 102, 22);
-[[maybe_unused]] constexpr QRect kBtnAPropos(110, 551, 102, 22);
+constexpr QRect kBtnAfficheMiniature(4, 551, 102, 22);
+constexpr QRect kBtnAPropos(110, 551, 102, 22);
 constexpr QRect kLstCouple(4, 577, 208, 52);
-[[maybe_unused]] constexpr QRect kTxtDebug(4, 633, 208, 28);
-[[maybe_unused]] constexpr QRect kPicture3(4, 665, 16, 16);
-[[maybe_unused]] constexpr QRect kLabel20(22, 665, 190, 16);
-[[maybe_unused]] constexpr QRect kPicture4(4, 684, 16, 16);
-[[maybe_unused]] constexpr QRect kLabel21(22, 684, 190, 16);
+constexpr QRect kTxtDebug(4, 633, 208, 28);
 
 constexpr QRect ligne(int top, int col) { return QRect(col, top, kLargeurCol, kHauteurTxt); }
 constexpr QRect legende(int top) { return QRect(kColLegende, top, kCol1 - kColLegende - 2, kHauteurTxt); }
@@ -335,13 +331,18 @@ void Form1::createControls()
         LblNbBasePhoto->setPalette(p);
     }
 
-    // About panel, on the chart, hidden until asked for.
-    APropos = named(new QFrame(Graphic), "APropos", QRect(176, 152, 401, 305));
-    APropos->setFrameShape(QFrame::Box);
-    APropos->setAutoFillBackground(true);
-    APropos->hide();
-    LblVersion = named(new QLabel(QStringLiteral("Version"), APropos), "LblVersion", QRect(16, 96, 369, 20));
-    LblVersion->setAlignment(Qt::AlignHCenter);
+    BtnGO2 = named(new QPushButton(QStringLiteral("GO old"), this), "BtnGO2", kBtnGO2);
+    BtnGO2->setToolTip(QStringLiteral("Ancien tracé : toutes les combinaisons standard de la lumière choisie"));
+    BtnAfficheMiniature = named(new QPushButton(QStringLiteral("Affiche Miniature"), this), "BtnAfficheMiniature",
+                                kBtnAfficheMiniature);
+    BtnAfficheMiniature->setToolTip(QStringLiteral("Montre les photos prises à cette quantité de lumière"));
+    BtnAPropos = named(new QPushButton(QStringLiteral("A propos"), this), "BtnAPropos", kBtnAPropos);
+    TxtDebug = named(new QPlainTextEdit(this), "TxtDebug", kTxtDebug);
+    TxtDebug->setReadOnly(true);
+
+    createStrip();
+    // About panel, on the chart, hidden until asked for; the links to the author.
+    createAPropos();
 
     // The chart's explanation box follows the pointer over the chart.
     TxtInfoBulle = named(new QLabel(Graphic), "TxtInfoBulle", QRect(QPoint(0, 0), kTailleBulleZone));
@@ -372,6 +373,9 @@ void Form1::connectReactions()
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(BtnBasePhoto, &QPushButton::clicked, this, &Form1::BtnBasePhoto_Click);
     connect(BtnRépartition, &QPushButton::clicked, this, &Form1::BtnRépartition_Click);
+    connect(BtnGO2, &QPushButton::clicked, this, &Form1::BtnGO2_Click);
+    connect(BtnAfficheMiniature, &QPushButton::clicked, this, &Form1::BtnAfficheMiniature_Click);
+    connect(BtnAPropos, &QPushButton::clicked, this, &Form1::BtnAPropos_Click);
     connect(ChkBxFlash, &QCheckBox::toggled, this, &Form1::ChkBxFlash_Click);
     connect(ChkBxStabilisateur, &QCheckBox::toggled, this, &Form1::ChkBxStabilisateur_Click);
     connect(ChkBxVitesseLente, &QCheckBox::toggled, this, &Form1::ChkBxVitesseLente_Click);
@@ -426,10 +430,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             }
         }
     }
-    if (event->type() == QEvent::MouseMove && watched == TxtInfoBulle) {
-        TxtInfoBulle_MouseMove();
-        return true; // the chart under the box must not show it again
-    }
+    if (evenementSouris(watched, event))
+        return true; // the chart under the box, the window under a link, must not see it
     return QWidget::eventFilter(watched, event);
 }
 
@@ -475,7 +477,12 @@ bool Form1::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
-    return QWidget::event(event);
+    const bool restauree = event->type() == QEvent::WindowStateChange
+        && (static_cast<QWindowStateChangeEvent *>(event)->oldState() & Qt::WindowMinimized) && !isMinimized();
+    const bool traite = QWidget::event(event);
+    if (restauree)
+        Form_Resize(); // back from the task bar at the same size: laid out and drawn again
+    return traite;
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -763,11 +770,6 @@ void Form1::TimerMiniature_Timer()
     TimerMiniature->stop();
 }
 
-void Form1::BtnAfficheMiniature_Click()
-{
-    emit miniaturesRafraichies();
-}
-
 void Form1::Graphic_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, QPointF position)
 {
     const Explication e = Explique(chart(), readChartInputs(), scales, TabCouple, position.x(), position.y());
@@ -777,8 +779,9 @@ void Form1::Graphic_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, QPointF p
         TxtInfoBulle->setText(e.texte);
     if (TxtInfoBulle->palette().color(QPalette::Window) != QColor::fromRgb(e.couleur))
         setBackground(TxtInfoBulle, QPalette::Window, QColor::fromRgb(e.couleur));
-    const bool visible = ChkBxToolTip->isChecked() && !TxtInfoBulle->text().isEmpty() && !APropos->isVisible();
-    if (visible != TxtInfoBulle->isVisible())
+    // Visibility is each control's own flag, whether the window shows or not.
+    const bool visible = ChkBxToolTip->isChecked() && !TxtInfoBulle->text().isEmpty() && APropos->isHidden();
+    if (visible == TxtInfoBulle->isHidden())
         TxtInfoBulle->setVisible(visible);
     if (visible) {
         TxtInfoBulle->move(PlaceBulle(position.x(), position.y(), TxtInfoBulle->size(), Graphic->size()));
@@ -887,8 +890,15 @@ void Form1::Form_KeyPress(int keyAscii)
 
 void Form1::Form_MouseMove()
 {
-    if (TxtInfoBulle->isVisible())
+    if (!TxtInfoBulle->isHidden())
         TxtInfoBulle->hide();
+    for (QLabel *lien : {Label20, Label21}) {
+        QFont f = lien->font();
+        if (f.bold()) {
+            f.setBold(false);
+            lien->setFont(f);
+        }
+    }
 }
 
 void Form1::Form_Unload()

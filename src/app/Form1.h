@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <vector>
 
 class QCheckBox;
@@ -25,7 +26,14 @@ class QTimer;
 namespace kavel {
 
 class DropDownComboBox;
+class PictureBox;
 class SurfaceWidget;
+
+// The author's addresses, and the links to them.
+inline constexpr const char *kMailAuteur = "auteur@kavel.example";
+inline constexpr const char *kSiteAuteur = "https://kavel.example";
+// A mail to the author with a subject (none when empty), as a mailto URI.
+QString lienMail(const QString &sujet = QString());
 
 // The main window. It owns every control and all state of the running
 // program; its handlers read the controls, call the pure code of the
@@ -82,6 +90,26 @@ public:
     QPushButton *BtnBasePhoto = nullptr;
     QLabel *LblNbBasePhoto = nullptr;
     QPushButton *BtnRépartition = nullptr;
+    QPushButton *BtnGO2 = nullptr;
+    QPushButton *BtnAPropos = nullptr;
+    QPushButton *BtnAfficheMiniature = nullptr;
+    QPushButton *BtnPhotoAvant = nullptr;
+    QPushButton *BtnPhotoApres = nullptr;
+    QWidget *CadrePhoto = nullptr;
+    std::array<PictureBox *, 16> PictMiniture{};
+    QLabel *LblNbPhotoOK = nullptr;
+    QPlainTextEdit *TxtDebug = nullptr;
+    QLabel *Label14 = nullptr;
+    QLabel *Label15 = nullptr;
+    QLabel *Label16 = nullptr;
+    QLabel *Label18 = nullptr;
+    QLabel *Label19 = nullptr;
+    QLabel *Label20 = nullptr;
+    QLabel *Label21 = nullptr;
+    QLabel *Picture1 = nullptr;
+    QLabel *Picture2 = nullptr;
+    QLabel *Picture3 = nullptr;
+    QLabel *Picture4 = nullptr;
 
     // Shared state of the main window.
     ExposureScales scales;
@@ -116,6 +144,12 @@ public:
     void LoadObjectifs();
     // Refreshes the thumbnails of the photos taken at the current level.
     void BtnAfficheMiniature_Click();
+    void BtnPhotoApres_Click();
+    void BtnPhotoAvant_Click();
+    // Lays the chart and the photo strip out for the window's inner size.
+    void Form_Resize();
+    // Photo files read for thumbnails since the start (for measuring).
+    int nbVignettesChargees() const { return m_vignettesChargees; }
     // Reads the photo base of the program's folder.
     void LoadBasePhotos();
 
@@ -129,6 +163,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void createControls();
@@ -163,9 +198,29 @@ private:
     void setFondListe(DropDownComboBox *liste, QColor fond);
     void BtnBasePhoto_Click();
     void BtnRépartition_Click();
+    void BtnGO2_Click();
+    void PictMiniture_MouseMove(int index);
+    void PictMiniture_Click(int index);
+    void BtnAPropos_Click();
+    void APropos_Click();
+    void APropos_MouseMove();
+    void Label18_MouseMove();
+    void Label19_MouseMove();
+    void Label20_MouseMove();
+    void Label21_MouseMove();
+    void Label18_MouseDown();
+    void Label19_MouseDown();
+    void Label20_Click();
+    void Label21_Click();
+    void createStrip();
+    void createAPropos();
+    // The mouse handlers of the links, the About panel and the explanation
+    // box; true when the event is theirs alone.
+    bool evenementSouris(QObject *watched, QEvent *event);
 
     QString m_programFolder;
     LimitationTaille m_limitation;
+    int m_vignettesChargees = 0;
 };
 
 } // namespace kavel

@@ -81,22 +81,24 @@ void TestStartup::windowShowsTheChartSurface()
             top = line.mid(2).toInt();
     }
 
-    // The chart surface (216, 24, 753 x 552) is painted very dark grey; the
-    // window around it is not.
+    // The chart surface starts at (216, 24) and, once the window has laid
+    // itself out, spans 751 x 558; its bottom-left and top-right corners are
+    // plain background, the window around them is not.
     QImage shot;
     const QRgb chart = qRgb(24, 24, 24);
+    const QPoint basGauche(216, 24 + 558 - 1), hautDroit(216 + 751 - 1, 24);
     for (int attempt = 0; attempt < 50; ++attempt) {
         shot = QGuiApplication::primaryScreen()->grabWindow(0, left, top, 975, 703).toImage();
-        if (shot.pixel(216, 24) == chart && shot.pixel(968, 575) == chart)
+        if (shot.pixel(basGauche) == chart && shot.pixel(hautDroit) == chart)
             break;
         QTest::qWait(100);
     }
-    QCOMPARE(shot.pixel(216, 24), chart);
-    QCOMPARE(shot.pixel(968, 575), chart);
-    QVERIFY(shot.pixel(215, 24) != chart);
-    QVERIFY(shot.pixel(216, 23) != chart);
-    QVERIFY(shot.pixel(969, 575) != chart);
-    QVERIFY(shot.pixel(968, 576) != chart);
+    QCOMPARE(shot.pixel(basGauche), chart);
+    QCOMPARE(shot.pixel(hautDroit), chart);
+    QVERIFY(shot.pixel(basGauche + QPoint(-1, 0)) != chart);
+    QVERIFY(shot.pixel(basGauche + QPoint(0, 1)) != chart);
+    QVERIFY(shot.pixel(hautDroit + QPoint(1, 0)) != chart);
+    QVERIFY(shot.pixel(hautDroit + QPoint(0, -1)) != chart);
 }
 
 void TestStartup::activationShowsTheWelcome()

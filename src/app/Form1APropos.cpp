@@ -1,0 +1,226 @@
+// The About panel on the chart and the links to the author.
+#include "app/Form1.h"
+#include "app/Images.h"
+#include "platform/Desktop.h"
+#include "platform/SurfaceWidget.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QUrl>
+
+namespace kavel {
+
+QString lienMail(const QString &sujet)
+{
+    QString lien = QStringLiteral("mailto:") + QLatin1String(kMailAuteur);
+    if (!sujet.isEmpty())
+        lien += QStringLiteral("?subject=") + QString::fromLatin1(QUrl::toPercentEncoding(sujet));
+    return lien;
+}
+
+namespace {
+
+void gras(QLabel *label, bool oui)
+{
+    QFont f = label->font();
+    if (f.bold() == oui)
+        return;
+    f.setBold(oui);
+    label->setFont(f);
+}
+
+void ouvre(const QString &lien)
+{
+    platform::openUrl(QUrl::fromEncoded(lien.toLatin1(), QUrl::StrictMode)); // a failure shows nothing
+}
+
+QLabel *lien(QWidget *parent, const char *name, const QString &texte, const QRect &r)
+{
+    auto *l = new QLabel(texte, parent);
+    l->setObjectName(QString::fromUtf8(name));
+    l->setGeometry(r);
+    l->setCursor(Qt::PointingHandCursor);
+    l->setMouseTracking(true);
+    return l;
+}
+
+QLabel *image(QWidget *parent, const char *name, const QImage &img, const QRect &r)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(QString::fromUtf8(name));
+    l->setGeometry(r);
+    l->setPixmap(QPixmap::fromImage(img));
+    return l;
+}
+
+} // namespace
+
+void Form1::createAPropos()
+{
+    APropos = new QFrame(Graphic);
+    APropos->setObjectName(QStringLiteral("APropos"));
+    APropos->setGeometry(176, 152, 401, 305);
+    APropos->setFrameShape(QFrame::Box);
+    APropos->setAutoFillBackground(true);
+    APropos->setMouseTracking(true);
+    {
+        QPalette p = APropos->palette();
+        p.setBrush(QPalette::Window, QBrush(images::fondAPropos(APropos->size())));
+        p.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        APropos->setPalette(p);
+    }
+    Label14 = new QLabel(QStringLiteral("Kavel"), APropos);
+    Label14->setObjectName(QStringLiteral("Label14"));
+    Label14->setGeometry(100, 24, 201, 60);
+    Label14->setAlignment(Qt::AlignCenter);
+    Label14->setAutoFillBackground(true);
+    {
+        QFont f(QStringLiteral("Courier New"));
+        f.setPointSize(36);
+        f.setBold(true);
+        f.setStyleHint(QFont::Monospace);
+        Label14->setFont(f);
+        QPalette p = Label14->palette();
+        p.setColor(QPalette::WindowText, QColor(192, 192, 255));
+        p.setColor(QPalette::Window, QColor(192, 192, 192));
+        Label14->setPalette(p);
+    }
+    LblVersion = new QLabel(QStringLiteral("Version"), APropos);
+    LblVersion->setObjectName(QStringLiteral("LblVersion"));
+    LblVersion->setGeometry(16, 96, 369, 20);
+    LblVersion->setAlignment(Qt::AlignHCenter);
+    Picture1 = image(APropos, "Picture1", images::diaphragme(96), QRect(16, 128, 96, 96));
+    Picture2 = image(APropos, "Picture2", images::appareil(QSize(96, 72)), QRect(289, 140, 96, 72));
+    Label15 = new QLabel(QStringLiteral("MAIL :"), APropos);
+    Label15->setObjectName(QStringLiteral("Label15"));
+    Label15->setGeometry(100, 240, 60, 18);
+    Label19 = lien(APropos, "Label19", QLatin1String(kMailAuteur), QRect(160, 240, 220, 18));
+    Label16 = new QLabel(QStringLiteral("SITE : "), APropos);
+    Label16->setObjectName(QStringLiteral("Label16"));
+    Label16->setGeometry(100, 262, 60, 18);
+    Label18 = lien(APropos, "Label18", QLatin1String(kSiteAuteur), QRect(160, 262, 220, 18));
+    APropos->hide();
+
+    // On the window, under the input column.
+    Picture3 = image(this, "Picture3", images::insecte(16), QRect(4, 665, 16, 16));
+    Picture3->setCursor(Qt::PointingHandCursor);
+    Picture3->setMouseTracking(true);
+    Label20 = lien(this, "Label20", QStringLiteral("Signaler un bug"), QRect(22, 665, 190, 16));
+    Label20->setToolTip(QStringLiteral("Merci ! (Essayez d'être précis dans la description du problème)"));
+    Picture4 = image(this, "Picture4", images::ampoule(16), QRect(4, 684, 16, 16));
+    Picture4->setCursor(Qt::PointingHandCursor);
+    Picture4->setMouseTracking(true);
+    Label21 = lien(this, "Label21", QString::fromUtf8("Proposer une amélioration"), QRect(22, 684, 190, 16));
+    Label21->setToolTip(QStringLiteral("Les plus petites idées sont souvent les meilleures"));
+    Picture3->setToolTip(Label20->toolTip());
+    Picture4->setToolTip(Label21->toolTip());
+}
+
+bool Form1::evenementSouris(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        // Each takes its own moves: they must not reach the window's background.
+        if (watched == TxtInfoBulle)
+            TxtInfoBulle_MouseMove();
+        else if (watched == Label18)
+            Label18_MouseMove();
+        else if (watched == Label19)
+            Label19_MouseMove();
+        else if (watched == Label20 || watched == Picture3)
+            Label20_MouseMove();
+        else if (watched == Label21 || watched == Picture4)
+            Label21_MouseMove();
+        else if (watched == APropos)
+            APropos_MouseMove();
+        else
+            return false;
+        return true;
+    case QEvent::MouseButtonPress:
+        if (watched == Label18)
+            Label18_MouseDown();
+        else if (watched == Label19)
+            Label19_MouseDown();
+        else
+            return false;
+        return true;
+    case QEvent::MouseButtonRelease: {
+        const auto *w = static_cast<QWidget *>(watched);
+        if (!w->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
+            return false; // released elsewhere: no click
+        if (watched == Label20 || watched == Picture3)
+            Label20_Click();
+        else if (watched == Label21 || watched == Picture4)
+            Label21_Click();
+        else if (watched == APropos || watched == Label14 || watched == LblVersion || watched == Picture1)
+            APropos_Click();
+        else
+            return false;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void Form1::BtnAPropos_Click()
+{
+    APropos->setVisible(APropos->isHidden());
+}
+
+void Form1::APropos_Click()
+{
+    APropos->hide();
+}
+
+void Form1::APropos_MouseMove()
+{
+    for (QLabel *l : {Label18, Label19, Label20, Label21})
+        gras(l, false);
+}
+
+void Form1::Label18_MouseMove()
+{
+    gras(Label18, true);
+}
+
+void Form1::Label19_MouseMove()
+{
+    gras(Label19, true);
+}
+
+void Form1::Label20_MouseMove()
+{
+    gras(Label20, true);
+    gras(Label21, false);
+}
+
+void Form1::Label21_MouseMove()
+{
+    gras(Label21, true);
+    gras(Label20, false);
+}
+
+void Form1::Label18_MouseDown()
+{
+    ouvre(QLatin1String(kSiteAuteur));
+}
+
+void Form1::Label19_MouseDown()
+{
+    ouvre(lienMail());
+}
+
+void Form1::Label20_Click()
+{
+    ouvre(lienMail(QStringLiteral("Bug dans Kavel")));
+}
+
+void Form1::Label21_Click()
+{
+    ouvre(lienMail(QString::fromUtf8("J'ai une idée pour Kavel :-)")));
+}
+
+} // namespace kavel

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "photos/BasePhotos.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <cmath>
+#include <vector>
+
+namespace kavel {
+
+// A photo belongs to a level when their EVs differ by strictly less than this.
+inline constexpr double kEcartNiveau = 0.05;
+
+inline bool correspond(const TypePhoto &photo, double niveau)
+{
+    return std::abs(photo.ValEV - niveau) < kEcartNiveau;
+}
+
+// The indices of the photos taken at a level, in base order.
+std::vector<int> photosAuNiveau(const std::vector<TypePhoto> &photos, double niveau);
+
+// The size of a photo, from its header only.
+QSize tailleNaturelle(const QString &path);
+// A photo made small, at the given size. Only the header is read for the
+// photo's size; the picture comes from the preview most cameras embed in
+// the EXIF block when it has the photo's proportions, else from a scaled
+// decoding: never a full-size decoding. Null when the photo cannot be read.
+QImage chargeVignette(const QString &path, QSize taille);
+// The JPEG preview held in a photo's EXIF block, if any.
+QByteArray apercuExif(const QString &path);
+
+} // namespace kavel
