@@ -54,6 +54,7 @@ public:
     QList<Entry> ifd0;
     QList<Entry> exif;
     bool pointerToExif = true;
+    QByteArray preview; // a JPEG put in a second image directory, as cameras do
 
     // The TIFF block: header, first directory, Exif sub-directory, values.
     QByteArray tiff() const
@@ -64,10 +65,17 @@ public:
         if (pointerToExif)
             first.append(longInline(0x8769, quint32(exifOffset)));
         const int exifSize = 2 + 12 * int(exif.size()) + 4;
-        int dataOffset = exifOffset + exifSize;
+        const int ifd1Offset = exifOffset + exifSize;
+        QList<Entry> second;
+        if (!preview.isEmpty())
+            second = {shortInline(0x0103, 6), longInline(0x0201, 0), longInline(0x0202, quint32(preview.size()))};
+        const int ifd1Size = second.isEmpty() ? 0 : 2 + 12 * int(second.size()) + 4;
+        int dataOffset = ifd1Offset + ifd1Size;
+        if (!second.isEmpty())
+            second[1] = longInline(0x0201, quint32(dataOffset)); // the preview comes first in the data
 
         QByteArray data;
-        const auto directory = [&](const QList<Entry> &entries) {
+        const auto directory = [&](const QList<Entry> &entries, quint32 next) {
             QByteArray d = u16(quint16(entries.size()));
             for (const Entry &e : entries) {
                 d += u16(e.tag) + u16(e.type) + u32(e.count);
@@ -80,11 +88,14 @@ public:
                     d += e.value.leftJustified(4, '\0');
                 }
             }
-            return d + u32(0);
+            return d + u32(next);
         };
         QByteArray t = (m_mm ? QByteArray("MM") : QByteArray("II")) + u16(42) + u32(8);
-        t += directory(first);
-        t += directory(exif);
+        data = preview;
+        t += directory(first, second.isEmpty() ? 0 : quint32(ifd1Offset));
+        t += directory(exif, 0);
+        if (!second.isEmpty())
+            t += directory(second, 0);
         return t + data;
     }
 

@@ -1,11 +1,15 @@
-// makesamples FOLDER: writes the sample photos a new user can scan at once,
-// small JPEG pictures of the program's own making, each with an EXIF block
-// whose exposure gives a light level from about EV -2 to EV 16.
+// makesamples FOLDER [BASE]: writes the sample photos a new user can scan at
+// once, small JPEG pictures of the program's own making, each with an EXIF
+// block whose exposure gives a light level from about EV -2 to EV 16. With
+// BASE, also writes the photo base a scan of FOLDER would write.
 #include "ExifBuilder.h"
+#include "photos/BasePhotos.h"
+#include "photos/ExifReader.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
@@ -35,6 +39,9 @@ constexpr Prise kPrises[] = {
     {"brume", 13.5, 11, 100},          {"soleil", 14, 11, 100},       {"arc", 14.5, 8, 100},
     {"plein_soleil", 15, 16, 200},     {"plage", 15.5, 11, 100},      {"neige", 16, 16, 100},
     {"glacier", 16, 22, 200},          {"portrait", 12, 2.8, 100},    {"sport", 13, 4, 400},
+    // Four at the level the program starts on (EV 11), so its strip shows photos at once.
+    {"terrasse", 10.965784, 4, 100},   {"marche", 10.965784, 4, 200}, {"velo", 10.965784, 4, 400},
+    {"port", 10.965784, 4, 800},
 };
 
 // The standard speeds, as exposure times in seconds, 30 s to 1/8000 s.
@@ -93,10 +100,11 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: makesamples FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: makesamples FOLDER [BASE]\n");
         return 2;
     }
+    std::vector<kavel::TypePhoto> base;
     const QString dossier = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(dossier);
     int rang = 0;
@@ -121,6 +129,16 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "makesamples: cannot write %s\n", qPrintable(out.fileName()));
             return 1;
         }
+        out.close();
+        kavel::ExifReader reader;
+        reader.AnalysePhoto(out.fileName());
+        base.push_back({QFileInfo(out.fileName()).absoluteFilePath(), reader.ValEV, reader.ValSpeed, reader.ValDiaf,
+                        reader.ValIso});
+    }
+    QString erreur;
+    if (argc == 3 && !kavel::EcritBasePhotos(QString::fromLocal8Bit(argv[2]), base, &erreur)) {
+        std::fprintf(stderr, "makesamples: %s\n", qPrintable(erreur));
+        return 1;
     }
     return 0;
 }

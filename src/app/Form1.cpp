@@ -214,6 +214,13 @@ void Form1::createControls()
     Label9 = named(new QLabel(QStringLiteral("Lumière en Lux"), this), "Label9", kLabel9);
     LblLUX = named(new QLabel(QStringLiteral("-"), this), "LblLUX", kLblLUX);
     LblLUX->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LblLUX->setAutoFillBackground(true); // white on black, readable on any grey of the panel
+    {
+        QPalette p = LblLUX->palette();
+        p.setColor(QPalette::Window, Qt::black);
+        p.setColor(QPalette::WindowText, Qt::white);
+        LblLUX->setPalette(p);
+    }
     Label17 = named(new QLabel(QStringLiteral("Exemples"), this), "Label17", kLabel17);
     LblLUXTxt = named(new QPlainTextEdit(this), "LblLUXTxt", kLblLUXTxt);
     LblLUXTxt->setReadOnly(true);
@@ -321,6 +328,11 @@ void Form1::createControls()
     BtnBasePhoto = named(new QPushButton(QStringLiteral("Création base photos"), this), "BtnBasePhoto",
                          QRect(856, 680, 113, 17));
     BtnBasePhoto->setToolTip(QStringLiteral("Recherche vos photos et lit leurs informations d'exposition"));
+    {
+        QFont petit = BtnBasePhoto->font();
+        petit.setPixelSize(10);
+        BtnBasePhoto->setFont(petit);
+    }
     LblNbBasePhoto = named(new QLabel(QStringLiteral("-"), this), "LblNbBasePhoto", QRect(640, 680, 209, 17));
     LblNbBasePhoto->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     LblNbBasePhoto->setAutoFillBackground(true);

@@ -1,11 +1,15 @@
-// Starts the real program on the virtual X server this test runs in, finds
-// its window, checks what it shows, and gives it the focus to get the
-// welcome box.
+// Starts the real program on the virtual X server this test runs in, from a
+// program folder holding the sample photos and their base; finds its
+// window, checks what it shows, and gives it the focus to get the welcome
+// box.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
 #include <QProcess>
+#include <QDir>
+#include <QFile>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestStartup : public QObject {
@@ -14,14 +18,18 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void windowShowsTheChartSurface();
+    void stripShowsTheSamples();
     void activationShowsTheWelcome();
 
 private:
     QString xdotool(const QStringList &arguments);
     QString waitForWindow(const QString &name);
 
+    QTemporaryDir m_dossier;
     QProcess m_kavel;
     QString m_window;
+    int m_left = 0;
+    int m_top = 0;
 };
 
 QString TestStartup::xdotool(const QStringList &arguments)
@@ -45,11 +53,21 @@ QString TestStartup::waitForWindow(const QString &name)
 
 void TestStartup::initTestCase()
 {
+    // The program's folder: the program, its catalogues, the samples and their base.
+    const QString programme = m_dossier.filePath(QStringLiteral("kavel"));
+    QVERIFY(QFile::copy(QStringLiteral(KAVEL_EXECUTABLE), programme));
+    QFile::setPermissions(programme, QFile::permissions(QStringLiteral(KAVEL_EXECUTABLE)));
+    for (const QString &catalogue : QDir(QStringLiteral(KAVEL_DATA_DIR)).entryList({QStringLiteral("*.txt")}))
+        QVERIFY(QFile::copy(QStringLiteral(KAVEL_DATA_DIR "/") + catalogue, m_dossier.filePath(catalogue)));
+    QCOMPARE(QProcess::execute(QStringLiteral(KAVEL_MAKESAMPLES),
+                               {m_dossier.filePath(QStringLiteral("samples")), m_dossier.filePath(QStringLiteral("BasePhotos.txt"))}),
+             0);
+
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("KAVEL_TRACE_DIALOGS"), QStringLiteral("1"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     m_kavel.setProcessEnvironment(env);
-    m_kavel.start(QStringLiteral(KAVEL_EXECUTABLE), {});
+    m_kavel.start(programme, {});
     QVERIFY2(m_kavel.waitForStarted(10000), qPrintable(m_kavel.errorString()));
     m_window = waitForWindow(QStringLiteral("^Kavel - Logiciel didactique$"));
     QVERIFY2(!m_window.isEmpty(), "the main window did not appear");
@@ -73,13 +91,13 @@ void TestStartup::windowShowsTheChartSurface()
     const QString geometry = xdotool({"getwindowgeometry", "--shell", m_window});
     QVERIFY2(geometry.contains(QLatin1String("WIDTH=975")), qPrintable(geometry));
     QVERIFY2(geometry.contains(QLatin1String("HEIGHT=703")), qPrintable(geometry));
-    int left = 0, top = 0;
     for (const QString &line : geometry.split(QLatin1Char('\n'))) {
         if (line.startsWith(QLatin1String("X=")))
-            left = line.mid(2).toInt();
+            m_left = line.mid(2).toInt();
         if (line.startsWith(QLatin1String("Y=")))
-            top = line.mid(2).toInt();
+            m_top = line.mid(2).toInt();
     }
+    const int left = m_left, top = m_top;
 
     // The chart surface starts at (216, 24) and, once the window has laid
     // itself out, spans 751 x 558; its bottom-left and top-right corners are
@@ -99,6 +117,21 @@ void TestStartup::windowShowsTheChartSurface()
     QVERIFY(shot.pixel(basGauche + QPoint(0, 1)) != chart);
     QVERIFY(shot.pixel(hautDroit + QPoint(1, 0)) != chart);
     QVERIFY(shot.pixel(hautDroit + QPoint(0, -1)) != chart);
+}
+
+// The program starts at EV 11; four samples were taken at that level. Their
+// thumbnails stand in the strip under the chart (frame top 590, pictures
+// from x = 240, 73 pixels high), lighter than the frame's grey.
+void TestStartup::stripShowsTheSamples()
+{
+    const auto miniatures = [this] {
+        const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0, m_left, m_top, 975, 703).toImage();
+        int clairs = 0;
+        for (int x = 240; x < 700; x += 4)
+            clairs += qGray(shot.pixel(x, 598 + 36)) > 110;
+        return clairs;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(miniatures() > 40, 10000);
 }
 
 void TestStartup::activationShowsTheWelcome()
