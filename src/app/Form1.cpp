@@ -409,9 +409,12 @@ void Form1::connectReactions()
     connect(TimerMiniature, &QTimer::timeout, this, &Form1::TimerMiniature_Timer);
     connect(Graphic, &SurfaceWidget::mouseMoved, this, &Form1::Graphic_MouseMove);
 
+    // A list's own colours: the list may lose the focus while the window is
+    // being destroyed, so these touch the list alone.
     for (DropDownComboBox *liste : {CmbBxAppareil, CmbBxObjectif, CmbBxSpeed, CmbBxDiaf, CmbBxIso}) {
-        connect(liste, &DropDownComboBox::listeOuverte, this, [this, liste] { setFondListe(liste, QColor(40, 40, 40)); });
-        connect(liste, &DropDownComboBox::focusPerdu, this, [this, liste] { setFondListe(liste, Qt::black); });
+        connect(liste, &DropDownComboBox::listeOuverte, liste,
+                [liste] { setBackground(liste, QPalette::Base, QColor(40, 40, 40)); });
+        connect(liste, &DropDownComboBox::focusPerdu, liste, [liste] { setBackground(liste, QPalette::Base, Qt::black); });
     }
 }
 
@@ -470,11 +473,6 @@ char16_t Form1::TxtDiafMaxi_KeyPress(char16_t keyAscii)
     if (!bChangementObjectif)
         CmbBxObjectif->setEditText(QString());
     return filtre;
-}
-
-void Form1::setFondListe(DropDownComboBox *liste, QColor fond)
-{
-    setBackground(liste, QPalette::Base, fond);
 }
 
 void Form1::keyPressEvent(QKeyEvent *event)

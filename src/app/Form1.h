@@ -195,7 +195,6 @@ private:
     // The key handlers of the boxes: the key a typed character becomes, 0 to drop it.
     char16_t KeyPress(QObject *control, char16_t keyAscii);
     char16_t TxtDiafMaxi_KeyPress(char16_t keyAscii);
-    void setFondListe(DropDownComboBox *liste, QColor fond);
     void BtnBasePhoto_Click();
     void BtnRépartition_Click();
     void BtnGO2_Click();
