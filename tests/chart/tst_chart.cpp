@@ -2,6 +2,7 @@
 // pixels at places computed from the surface's own size.
 #include "chart/AxesGrid.h"
 #include "chart/ChartInputs.h"
+#include "support/ChartFixtures.h"
 #include "chart/IsoLines.h"
 #include "chart/Recalcul.h"
 #include "exposure/Scales.h"
@@ -12,29 +13,6 @@
 using namespace kavel;
 
 namespace {
-
-// The window's start-up values: EV 11, an 18-55 mm F/3,5-5,6 zoom closing to
-// F/22, speeds 1 to 1/4000 s, ISO 100 to 1600.
-ChartInputs startUpInputs()
-{
-    ChartInputs in;
-    in.valeur = 11;
-    in.focalMiniText = QStringLiteral("18");
-    in.focalMaxiText = QStringLiteral("55");
-    in.focalMini = 18;
-    in.focalMaxi = 55;
-    in.diafMiniText = QStringLiteral("3,5");
-    in.diafMiniZoomText = QStringLiteral("5,6");
-    in.diafMini = 3.5;
-    in.diafMiniZoom = 5.6;
-    in.diafMaxi = 22;
-    in.diafMaxiZoom = 38;
-    in.vitesseMini = 1;
-    in.vitesseMaxi = 4000;
-    in.isoMini = 100;
-    in.isoMaxi = 1600;
-    return in;
-}
 
 struct Chart {
     explicit Chart(ChartInputs inputs, QSize size = QSize(753, 552))

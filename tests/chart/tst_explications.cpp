@@ -1,6 +1,7 @@
 // The explanation box's text for points of a drawn chart: markers first,
 // then the zone tests in order.
 #include "chart/ChartInputs.h"
+#include "support/ChartFixtures.h"
 #include "chart/Explications.h"
 #include "exposure/Scales.h"
 
@@ -11,28 +12,6 @@ using namespace kavel;
 using namespace kavel::colours;
 
 namespace {
-
-ChartInputs kitZoom()
-{
-    ChartInputs in;
-    in.valeur = 11;
-    in.focalMiniText = QStringLiteral("18");
-    in.focalMaxiText = QStringLiteral("55");
-    in.focalMini = 18;
-    in.focalMaxi = 55;
-    in.diafMiniText = QStringLiteral("3,5");
-    in.diafMiniZoomText = QStringLiteral("5,6");
-    in.diafMaxiText = QStringLiteral("22");
-    in.diafMini = 3.5;
-    in.diafMiniZoom = 5.6;
-    in.diafMaxi = 22;
-    in.diafMaxiZoom = 38;
-    in.vitesseMini = 1;
-    in.vitesseMaxi = 4000;
-    in.isoMini = 100;
-    in.isoMaxi = 1600;
-    return in;
-}
 
 struct Fixture {
     explicit Fixture(ChartInputs inputs)
@@ -95,7 +74,7 @@ void TestExplications::zones()
     QFETCH(double, diaf);
     QFETCH(QString, heading);
     QFETCH(QRgb, colour);
-    Fixture f(kitZoom());
+    Fixture f(startUpInputs());
     const Explication e = f.at(speed, diaf);
     QVERIFY2(e.texte.startsWith(heading), qPrintable(e.texte));
     QCOMPARE(e.couleur, colour);
@@ -105,7 +84,7 @@ void TestExplications::zones()
 
 void TestExplications::coupleMarker()
 {
-    Fixture f(kitZoom());
+    Fixture f(startUpInputs());
     const ChartView v{f.surface, f.range};
     f.couples.push_back({1, 18, 39, v.cx(250), v.cy(8)}); // 1/250 s, F/8, ISO 100
     const Explication e = Explique(v, f.in, f.scales, f.couples, v.cx(250) + 3, v.cy(8) - 4); // 25 < 30
@@ -122,7 +101,7 @@ void TestExplications::coupleMarker()
 
 void TestExplications::laterMarkerWins()
 {
-    Fixture f(kitZoom());
+    Fixture f(startUpInputs());
     const ChartView v{f.surface, f.range};
     const float x = v.cx(250), y = v.cy(8);
     f.couples.push_back({1, 18, 39, x, y});
@@ -132,7 +111,7 @@ void TestExplications::laterMarkerWins()
 
 void TestExplications::flashText()
 {
-    ChartInputs in = kitZoom();
+    ChartInputs in = startUpInputs();
     in.flash = true;
     Fixture f(in);
     const Explication e = f.at(1000, 11);
@@ -145,7 +124,7 @@ void TestExplications::flashText()
 
 void TestExplications::apertureWinsOverFlash()
 {
-    ChartInputs in = kitZoom();
+    ChartInputs in = startUpInputs();
     in.flash = true;
     Fixture f(in);
     const Explication e = f.at(1000, 32);
@@ -157,7 +136,7 @@ void TestExplications::apertureWinsOverFlash()
 // Exactly on the blur limit neither speed test holds.
 void TestExplications::exactlyOnTheBlurLine()
 {
-    Fixture f(kitZoom());
+    Fixture f(startUpInputs());
     const ChartView v{f.surface, f.range};
     const Explication e = Explique(v, f.in, f.scales, f.couples, v.cx(18), v.cy(11));
     QCOMPARE(e.texte, kDefaut);
@@ -166,7 +145,7 @@ void TestExplications::exactlyOnTheBlurLine()
 
 void TestExplications::longFocalIsTestOne()
 {
-    ChartInputs in = kitZoom();
+    ChartInputs in = startUpInputs();
     in.focalMiniText = in.focalMaxiText = QStringLiteral("1000");
     in.focalMini = in.focalMaxi = 1000;
     Fixture f(in);
@@ -177,7 +156,7 @@ void TestExplications::longFocalIsTestOne()
 
 void TestExplications::textsThatAreNotNumbers()
 {
-    ChartInputs in = kitZoom();
+    ChartInputs in = startUpInputs();
     in.focalMini.reset();
     in.diafMaxi.reset();
     Fixture f(in);

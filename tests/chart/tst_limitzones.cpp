@@ -2,6 +2,7 @@
 // zoom (18-55 mm, F/3,5-5,6, closing to F/22) on a 1/4000 s body with its
 // flash at 1/200 s.
 #include "chart/ChartInputs.h"
+#include "support/ChartFixtures.h"
 #include "chart/LimitZones.h"
 
 #include <QTest>
@@ -11,29 +12,6 @@ using namespace kavel;
 using namespace kavel::colours;
 
 namespace {
-
-ChartInputs kitZoomInputs()
-{
-    ChartInputs in;
-    in.valeur = 11;
-    in.focalMiniText = QStringLiteral("18");
-    in.focalMaxiText = QStringLiteral("55");
-    in.focalMini = 18;
-    in.focalMaxi = 55;
-    in.diafMiniText = QStringLiteral("3,5");
-    in.diafMiniZoomText = QStringLiteral("5,6");
-    in.diafMini = 3.5;
-    in.diafMiniZoom = 5.6;
-    in.diafMaxi = 22;
-    in.diafMaxiZoom = 38;
-    in.vitesseMini = 1;
-    in.vitesseMaxi = 4000;
-    in.isoMini = 100;
-    in.isoMaxi = 1600;
-    in.vitesseMaxBoitier = 4000;
-    in.vitesseFlash = 200;
-    return in;
-}
 
 // What the zoom aperture band makes of a colour under it: old AND NOT (30, 30, 64).
 QRgb darkened(QRgb c)
@@ -118,7 +96,7 @@ void TestLimitZones::kitZoom()
     QFETCH(double, speed);
     QFETCH(double, diaf);
     QFETCH(QRgb, colour);
-    ChartInputs in = kitZoomInputs();
+    ChartInputs in = startUpInputs();
     in.stabilisateur = stab;
     in.flash = flash;
     Zones z(in);
@@ -127,13 +105,13 @@ void TestLimitZones::kitZoom()
 
 void TestLimitZones::drawModeIsCopyAfterwards()
 {
-    Zones z(kitZoomInputs());
+    Zones z(startUpInputs());
     QCOMPARE(z.surface.drawMode(), DrawingSurface::DrawMode::Copy);
 }
 
 void TestLimitZones::primeHasNoZoomBands()
 {
-    ChartInputs in = kitZoomInputs();
+    ChartInputs in = startUpInputs();
     in.focalMiniText = in.focalMaxiText = QStringLiteral("50");
     in.focalMini = in.focalMaxi = 50;
     in.diafMiniZoomText = in.diafMiniText;
@@ -146,7 +124,7 @@ void TestLimitZones::primeHasNoZoomBands()
 
 void TestLimitZones::slowSpeedsWidenTheZones()
 {
-    ChartInputs in = kitZoomInputs();
+    ChartInputs in = startUpInputs();
     in.vitesseLente = true;
     Zones z(in);
     QCOMPARE(z.at(1.0 / 20, 11), kZoneBouge);
@@ -156,7 +134,7 @@ void TestLimitZones::slowSpeedsWidenTheZones()
 
 void TestLimitZones::narrowLensGetsNoTooNarrowZone()
 {
-    ChartInputs in = kitZoomInputs();
+    ChartInputs in = startUpInputs();
     in.diafMaxi = 45;
     Zones z(in);
     QCOMPARE(z.at(100, 48), kFond);
@@ -165,14 +143,14 @@ void TestLimitZones::narrowLensGetsNoTooNarrowZone()
 
 void TestLimitZones::zeroValuesSkipTheirZones()
 {
-    ChartInputs in = kitZoomInputs();
+    ChartInputs in = startUpInputs();
     in.focalMaxi = 0;
     Zones z(in);
     QCOMPARE(z.at(1000, 11), kFond); // hand-held zone needs the longest focal length
     QCOMPARE(z.at(2, 11), kZoneBouge);
     QCOMPARE(z.at(100, 2), kZoneDiaf);
 
-    in = kitZoomInputs();
+    in = startUpInputs();
     in.diafMini = 0;
     Zones z2(in);
     QCOMPARE(z2.at(1000, 11), kFond);
