@@ -66,7 +66,6 @@ private slots:
     void singleCouple();
     void unreachableSpeedsAreNotMarked();
     void couplesAreNeverLost();
-    void isoColours();
     void isoLineAndLabel();
     void isoLineClampedToFastestSpeed();
     void darkSceneDrawsNoLine_data();
@@ -147,15 +146,6 @@ void TestChart::couplesAreNeverLost()
     QVERIFY(c.couples.size() > 201);
     for (const TypeCouple &t : c.couples)
         QVERIFY(t.IndVitesse >= 0 && t.IndVitesse < kNbVitesses);
-}
-
-void TestChart::isoColours()
-{
-    QCOMPARE(couleurIso(50), QRgb(0xFF00C800));
-    QCOMPARE(couleurIso(100), kIso100);
-    QCOMPARE(couleurIso(1600), QRgb(0xFF808080));
-    QCOMPARE(couleurIso(25600), QRgb(0xFF464646));
-    QCOMPARE(couleurIso(150), QRgb(0xFFFFFFFF));
 }
 
 void TestChart::isoLineAndLabel()
