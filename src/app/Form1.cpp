@@ -1,5 +1,7 @@
 #include "app/Form1.h"
 
+#include "app/Style.h"
+
 #include "chart/Explications.h"
 #include "chart/Repartition.h"
 #include "equipment/Boitiers.h"
@@ -31,6 +33,9 @@
 #include <utility>
 
 namespace kavel {
+
+using style::setBackground;
+using style::setTextColour;
 
 namespace {
 
@@ -119,20 +124,6 @@ W *named(W *widget, const char *name, const QRect &geometry)
     return widget;
 }
 
-void setTextColour(QWidget *w, QColor colour)
-{
-    QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, colour);
-    w->setPalette(p);
-}
-
-void setBackground(QWidget *w, QPalette::ColorRole role, QColor colour)
-{
-    QPalette p = w->palette();
-    p.setColor(role, colour);
-    w->setPalette(p);
-}
-
 // The character a key press types, as the key handlers see it; 0 for keys
 // that type nothing or only move (arrows, Home, End, Tab, Delete).
 char16_t keyAscii(const QKeyEvent *key)
@@ -214,13 +205,7 @@ void Form1::createControls()
     Label9 = named(new QLabel(QStringLiteral("Lumière en Lux"), this), "Label9", kLabel9);
     LblLUX = named(new QLabel(QStringLiteral("-"), this), "LblLUX", kLblLUX);
     LblLUX->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    LblLUX->setAutoFillBackground(true); // white on black, readable on any grey of the panel
-    {
-        QPalette p = LblLUX->palette();
-        p.setColor(QPalette::Window, Qt::black);
-        p.setColor(QPalette::WindowText, Qt::white);
-        LblLUX->setPalette(p);
-    }
+    style::blancSurNoir(LblLUX); // readable on any grey of the panel
     Label17 = named(new QLabel(QStringLiteral("Exemples"), this), "Label17", kLabel17);
     LblLUXTxt = named(new QPlainTextEdit(this), "LblLUXTxt", kLblLUXTxt);
     LblLUXTxt->setReadOnly(true);
@@ -335,13 +320,7 @@ void Form1::createControls()
     }
     LblNbBasePhoto = named(new QLabel(QStringLiteral("-"), this), "LblNbBasePhoto", QRect(640, 680, 209, 17));
     LblNbBasePhoto->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    LblNbBasePhoto->setAutoFillBackground(true);
-    {
-        QPalette p = LblNbBasePhoto->palette();
-        p.setColor(QPalette::Window, Qt::black);
-        p.setColor(QPalette::WindowText, Qt::white);
-        LblNbBasePhoto->setPalette(p);
-    }
+    style::blancSurNoir(LblNbBasePhoto);
 
     BtnGO2 = named(new QPushButton(QStringLiteral("GO old"), this), "BtnGO2", kBtnGO2);
     BtnGO2->setToolTip(QStringLiteral("Ancien tracé : toutes les combinaisons standard de la lumière choisie"));

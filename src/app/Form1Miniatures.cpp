@@ -1,6 +1,7 @@
 // The photo strip under the chart, the window's layout, and the older chart.
 #include "app/Disposition.h"
 #include "app/Form1.h"
+#include "app/Style.h"
 #include "chart/Legacy.h"
 #include "exposure/NumberText.h"
 #include "photos/Miniatures.h"
@@ -30,9 +31,7 @@ constexpr QRgb kCadreCharge = 0xFF808080; // loading photos
 
 void fond(QWidget *w, QRgb couleur)
 {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, QColor::fromRgb(couleur));
-    w->setPalette(p);
+    style::setBackground(w, QPalette::Window, QColor::fromRgb(couleur));
 }
 
 // What stands for a photo that cannot be read: a neutral grey frame.
@@ -77,11 +76,7 @@ void Form1::createStrip()
     LblNbPhotoOK = new QLabel(QStringLiteral("-"), this);
     LblNbPhotoOK->setObjectName(QStringLiteral("LblNbPhotoOK"));
     LblNbPhotoOK->setGeometry(kLblNbPhotoOK);
-    LblNbPhotoOK->setAutoFillBackground(true);
-    QPalette p = LblNbPhotoOK->palette();
-    p.setColor(QPalette::Window, Qt::black);
-    p.setColor(QPalette::WindowText, Qt::white);
-    LblNbPhotoOK->setPalette(p);
+    style::blancSurNoir(LblNbPhotoOK);
 
     connect(BtnPhotoAvant, &QPushButton::clicked, this, &Form1::BtnPhotoAvant_Click);
     connect(BtnPhotoApres, &QPushButton::clicked, this, &Form1::BtnPhotoApres_Click);
