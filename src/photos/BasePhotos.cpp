@@ -120,7 +120,6 @@ LectureBase LireBasePhotos(const QString &path)
     const long long compte = premiere->trimmed().toLongLong(&ok);
     if (!ok || compte < 0)
         return lecture;
-    lecture.compteLu = true;
     lecture.compte = compte;
     while (static_cast<long long>(lecture.photos.size()) < compte) {
         const std::optional<QByteArray> chemin = ligne(file);

@@ -43,7 +43,6 @@ bool EcritBasePhotos(const QString &path, const std::vector<TypePhoto> &photos, 
 
 struct LectureBase {
     bool existe = false;   // the file was there
-    bool compteLu = false; // its first line is a count
     long long compte = 0;  // that count
     std::vector<TypePhoto> photos; // the complete records, at most count of them
 };

@@ -188,14 +188,15 @@ void FormRecherchePhoto::etape(QLabel *label, bool active)
 }
 
 // Repaints at once, at most every few milliseconds unless forced.
-void FormRecherchePhoto::repeint(QWidget *w, bool force)
+void FormRecherchePhoto::repeint(std::initializer_list<QWidget *> widgets, bool force)
 {
     const qint64 maintenant = QDateTime::currentMSecsSinceEpoch();
     if (!force && maintenant - m_dernierRepeint < kIntervalleRepeintMs)
         return;
     m_dernierRepeint = maintenant;
-    if (w->isVisible())
-        w->repaint();
+    for (QWidget *w : widgets)
+        if (w->isVisible())
+            w->repaint();
 }
 
 void FormRecherchePhoto::remplisLigne(QTreeWidgetItem *item, const ExifReader &r)
@@ -224,7 +225,7 @@ void FormRecherchePhoto::BtnRecherche_Click()
     ProgressBar2->hide();
     LblStatut->clear();
     etape(Label1, true);
-    repeint(Label1, true);
+    repeint({Label1}, true);
 
     // 1 - every JPEG below the chosen folder, in search order.
     ResultatRecherche trouves;
@@ -242,21 +243,17 @@ void FormRecherchePhoto::BtnRecherche_Click()
     etape(Label1, false);
     Label2->setText(QStringLiteral("2 - Analyse des %1 photos trouvées").arg(n));
     etape(Label2, true);
-    repeint(Label2, true);
+    repeint({Label2}, true);
     Label2bis->show();
     ProgressBar1->show();
     if (n > 0)
         ProgressBar1->setMaximum(n);
-    repeint(ProgressBar1, true);
+    repeint({ProgressBar1}, true);
     std::vector<TypePhoto> base;
     for (int i = 0; i < n; ++i) {
         Label2bis->setText(QString::number(i + 1));
         ProgressBar1->setValue(i + 1);
-        const bool visible = QDateTime::currentMSecsSinceEpoch() - m_dernierRepeint >= kIntervalleRepeintMs;
-        if (visible) {
-            repeint(Label2bis, true);
-            repeint(ProgressBar1, true);
-        }
+        repeint({Label2bis, ProgressBar1});
         const QString fichier = lignes[i]->text(0);
         m_lecteur.AnalysePhoto(fichier);
         remplisLigne(lignes[i], m_lecteur);
@@ -277,8 +274,7 @@ void FormRecherchePhoto::BtnRecherche_Click()
     if (n > 0)
         ProgressBar2->setMaximum(n);
     Label3->setText(QStringLiteral("3 - Sauvegarde de la base de photo (%1 photos avec informations exif completes)").arg(m));
-    repeint(Label3, true);
-    repeint(ProgressBar2, true);
+    repeint({Label3, ProgressBar2}, true);
     QString erreur;
     const bool ecrit = EcritBasePhotos(cheminBase(), base, &erreur, m_locale);
     if (n > 0)

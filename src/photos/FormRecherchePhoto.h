@@ -57,7 +57,7 @@ private:
     void Drive1_Change(int index);
     void ListView1_ColumnClick(int column);
     void etape(QLabel *label, bool active);
-    void repeint(QWidget *w, bool force = false);
+    void repeint(std::initializer_list<QWidget *> widgets, bool force = false);
     void remplisLigne(QTreeWidgetItem *item, const ExifReader &r);
 
     QString m_programFolder;

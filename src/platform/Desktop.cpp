@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
-#include <QProcess>
 #include <cstdio>
 
 namespace kavel::platform {
@@ -19,12 +18,6 @@ MessageBoxHandler &messageBoxHandler()
 OpenUrlHandler &openUrlHandler()
 {
     static OpenUrlHandler handler;
-    return handler;
-}
-
-StartProgramHandler &startProgramHandler()
-{
-    static StartProgramHandler handler;
     return handler;
 }
 
@@ -62,13 +55,6 @@ bool openUrl(const QUrl &url)
     return QDesktopServices::openUrl(url);
 }
 
-bool startProgram(const QString &program, const QStringList &arguments)
-{
-    if (startProgramHandler())
-        return startProgramHandler()(program, arguments);
-    return QProcess::startDetached(program, arguments);
-}
-
 MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler)
 {
     return std::exchange(messageBoxHandler(), std::move(handler));
@@ -77,11 +63,6 @@ MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler)
 OpenUrlHandler setOpenUrlHandler(OpenUrlHandler handler)
 {
     return std::exchange(openUrlHandler(), std::move(handler));
-}
-
-StartProgramHandler setStartProgramHandler(StartProgramHandler handler)
-{
-    return std::exchange(startProgramHandler(), std::move(handler));
 }
 
 QString programFolder()

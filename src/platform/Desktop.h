@@ -1,14 +1,13 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <QUrl>
 #include <functional>
 
 class QWidget;
 
 // The program's few contacts with the desktop: message boxes, opening a web
-// or mail address, starting another program, and where the program lives.
+// or mail address or a file, and where the program lives.
 // Each goes through one replaceable handler, so a test can watch it instead
 // of blocking on a modal box or launching a browser.
 namespace kavel::platform {
@@ -23,18 +22,15 @@ struct MessageBox {
 
 using MessageBoxHandler = std::function<void(QWidget *parent, const MessageBox &box)>;
 using OpenUrlHandler = std::function<bool(const QUrl &url)>;
-using StartProgramHandler = std::function<bool(const QString &program, const QStringList &arguments)>;
 
 // A modal box with a single OK button; returns when it is closed.
 void showMessage(QWidget *parent, const MessageBox &box);
 bool openUrl(const QUrl &url);
-bool startProgram(const QString &program, const QStringList &arguments);
 
 // Each setter returns the handler it replaces; an empty handler restores the
 // desktop's own behaviour.
 MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler);
 OpenUrlHandler setOpenUrlHandler(OpenUrlHandler handler);
-StartProgramHandler setStartProgramHandler(StartProgramHandler handler);
 
 // The folder of the executable, where the catalogues and the photo base live.
 QString programFolder();
