@@ -8,7 +8,7 @@ build=${1:?build folder}
 shift
 
 packages=(g++ make cmake qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
-          xvfb xauth xdotool libbenchmark-dev)
+          xvfb xauth xdotool libbenchmark-dev locales)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -20,6 +20,16 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The tests run a second time under a French desktop's locale.
+if ! locale -a 2>/dev/null | grep -qix 'fr_FR.utf8'; then
+  echo "Generating the fr_FR.UTF-8 locale"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo sed -i 's/^# *\(fr_FR.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^fr_FR.UTF-8 UTF-8' /etc/locale.gen || echo 'fr_FR.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
 fi
 
 cmake -S "$root" -B "$root/$build" "$@" >/dev/null

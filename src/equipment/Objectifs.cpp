@@ -5,9 +5,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <optional>
 
@@ -127,22 +125,10 @@ private:
 // A whole value that is a number with a point decimal, within single range.
 std::optional<float> nombre(const QByteArray &v)
 {
-    if (v.isEmpty() || v.contains('\0'))
+    const std::optional<double> d = readDecimal(std::string_view(v.constData(), static_cast<std::size_t>(v.size())));
+    if (!d || std::abs(*d) > std::numeric_limits<float>::max())
         return std::nullopt;
-    const QByteArray texte = v + '\0';
-    const char *debut = texte.constData();
-    // strtod also takes hexadecimal, "inf" and "nan": none of them is a catalogue number.
-    for (const char *p = debut; *p; ++p) {
-        const char c = *p;
-        if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E'))
-            return std::nullopt;
-    }
-    errno = 0;
-    char *fin = nullptr;
-    const double d = std::strtod(debut, &fin);
-    if (fin != debut + v.size() || errno == ERANGE || std::abs(d) > std::numeric_limits<float>::max())
-        return std::nullopt;
-    return static_cast<float>(d);
+    return static_cast<float>(*d);
 }
 
 // The number a value starts with (0 when it starts with none).

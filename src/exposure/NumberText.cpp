@@ -1,18 +1,18 @@
 #include "exposure/NumberText.h"
 
-#include <cerrno>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace kavel {
 
 namespace {
 
-// printf's %G already gives the wanted shape: shortest form, no trailing
-// zeros, an exponent below 1E-04 or from 10^digits on. Only the separator
-// and the spelling of non-finite values need adjusting.
+// The general format (printf's %G) already gives the wanted shape: shortest
+// form, no trailing zeros, an exponent below 1E-04 or from 10^digits on.
+// std::to_chars writes it whatever the C library's locale says; only the
+// separator, the exponent's letter and the non-finite values need adjusting.
 QString formatG(double value, int digits)
 {
     if (std::isnan(value))
@@ -22,9 +22,11 @@ QString formatG(double value, int digits)
     if (value == 0.0)
         value = 0.0; // no "-0"
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.*G", digits, value);
-    QString text = QString::fromLatin1(buffer);
+    const std::to_chars_result r
+        = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    QString text = QString::fromLatin1(buffer, r.ptr - buffer);
     text.replace(QLatin1Char('.'), QLatin1Char(','));
+    text.replace(QLatin1Char('e'), QLatin1Char('E'));
     return text;
 }
 
@@ -62,27 +64,83 @@ qsizetype scanNumber(QStringView text, qsizetype pos, QChar separator)
     return i;
 }
 
-// Converts [begin, end) of text, known to hold a sign and a scanned number,
-// with strtod in the C locale.
+// Converts a text known to hold a sign and a scanned number.
 std::optional<double> convert(QStringView text, QChar separator)
 {
     std::string ascii;
     ascii.reserve(static_cast<std::size_t>(text.size()));
     for (QChar c : text)
         ascii.push_back(c == separator ? '.' : static_cast<char>(c.unicode()));
-    errno = 0;
-    char *end = nullptr;
-    const double value = std::strtod(ascii.c_str(), &end);
-    if (end != ascii.c_str() + ascii.size())
-        return std::nullopt;
-    if (errno == ERANGE && std::isinf(value))
-        return std::nullopt; // overflow: not a usable number
-    return value;
+    return readDecimal(ascii);
 }
 
 bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
 
+// Whether a decimal number too far from 1 for a double lies towards zero
+// (its first significant digit after the point) rather than towards infinity.
+bool versZero(std::string_view text)
+{
+    const std::size_t e = text.find_first_of("eE");
+    long long exposant = 0;
+    if (e != std::string_view::npos) {
+        std::string_view x = text.substr(e + 1);
+        const bool moins = !x.empty() && x.front() == '-';
+        if (!x.empty() && (x.front() == '-' || x.front() == '+'))
+            x.remove_prefix(1);
+        for (char c : x)
+            exposant = std::min(exposant * 10 + (c - '0'), 1'000'000'000LL);
+        if (moins)
+            exposant = -exposant;
+        text = text.substr(0, e);
+    }
+    // Position of the first significant digit relative to the point.
+    long long chiffresEntiers = 0;
+    bool significatif = false;
+    long long zerosApresPoint = 0;
+    bool apresPoint = false;
+    for (char c : text) {
+        if (c == '.') {
+            apresPoint = true;
+        } else if (c != '0' || significatif) {
+            if (!apresPoint)
+                ++chiffresEntiers;
+            significatif = true;
+            if (apresPoint)
+                break;
+        } else if (apresPoint) {
+            ++zerosApresPoint;
+        }
+    }
+    const long long ordre = chiffresEntiers > 0 ? chiffresEntiers - 1 : -(zerosApresPoint + 1);
+    return ordre + exposant < 0;
+}
+
 } // namespace
+
+std::optional<double> readDecimal(std::string_view text)
+{
+    // from_chars takes no '+' and always a point, whatever the locale.
+    bool negatif = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negatif = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty() || !((text.front() >= '0' && text.front() <= '9') || text.front() == '.'))
+        return std::nullopt; // no sign twice, no "inf", "nan" or hexadecimal
+    double value = 0;
+    const std::from_chars_result r
+        = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+    if (r.ptr != text.data() + text.size())
+        return std::nullopt;
+    if (r.ec == std::errc::result_out_of_range) {
+        if (!versZero(text))
+            return std::nullopt; // overflow: not a usable number
+        value = 0; // underflow: as near zero as a double goes
+    } else if (r.ec != std::errc()) {
+        return std::nullopt;
+    }
+    return negatif ? -value : value;
+}
 
 QString numText(double value)
 {

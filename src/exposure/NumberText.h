@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 #include <optional>
+#include <string_view>
 
 // Numbers as the program writes and reads them: a comma as decimal separator,
 // no digit grouping, no trailing zeros, and an exponent only where the plain
@@ -25,5 +26,9 @@ std::optional<double> readNumber(QStringView text);
 // separator: reading stops at the first character that cannot continue the
 // number ("18,5" -> 18, "17.5x" -> 17.5); no leading number gives 0.
 double leadingNumber(QStringView text);
+
+// A whole text that is a decimal number with a point ("-3.5", "1e-05"), read
+// the same whatever the C library's locale; nullopt for anything else.
+std::optional<double> readDecimal(std::string_view text);
 
 } // namespace kavel

@@ -2,9 +2,8 @@
 
 #include "exposure/NumberText.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace kavel {
 
@@ -88,8 +87,10 @@ namespace {
 double cleanNoise(double x)
 {
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.9g", x);
-    return std::strtod(buffer, nullptr);
+    const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::general, 9);
+    double nette = x;
+    std::from_chars(buffer, r.ptr, nette);
+    return nette;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <charconv>
 #include <cstdio>
 
 using namespace kavel;
@@ -36,8 +37,8 @@ QByteArray sansEchappement(const QByteArray &text)
 QByteArray g17(double v)
 {
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.17g", v);
-    return buffer;
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 17);
+    return QByteArray(buffer, r.ptr - buffer); // a point whatever the locale
 }
 
 } // namespace
