@@ -673,6 +673,8 @@ void Form1::TxtFocalMaxi_Change()
 // hidden and takes the values of the short end.
 void Form1::RegleFocaleFixe()
 {
+    if (bEchangeFocales)
+        return;
     const bool fixe = TxtFocalMini->text() == TxtFocalMaxi->text();
     LblDiafZoomMaxi->setVisible(!fixe);
     TxtDiafMiniZoom->setVisible(!fixe);
@@ -748,8 +750,18 @@ void Form1::BtnCalculLumiere_Click()
 {
     bCalculLumiere = true;
     if (const std::optional<int> e
-        = calculLumiere(scales, CmbBxSpeed->currentIndex(), CmbBxDiaf->currentText(), CmbBxIso->currentText()))
-        HScroll4->setValue(*e); // the whole update follows, keeping the triplet on show
+        = calculLumiere(scales, CmbBxSpeed->currentIndex(), CmbBxDiaf->currentText(), CmbBxIso->currentText())) {
+        if (HScroll4->value() != *e) {
+            HScroll4->setValue(*e); // the whole update follows, keeping the triplet on show
+        } else {
+            // The slider already stands there, yet a typed level or an older
+            // chart may be on show: the computed level is shown all the same.
+            const QString avant = TxtValeur->text();
+            HScroll4_Change();
+            if (TxtValeur->text() == avant)
+                TxtValeur_Change();
+        }
+    }
     bCalculLumiere = false;
 }
 
@@ -868,11 +880,16 @@ void Form1::Form_KeyPress(int keyAscii)
         TxtDiafMiniZoom->setText(TxtDiafMini->text());
         TxtDiafMaxiZoom->setText(TxtDiafMaxi->text());
     }
-    // The shorter focal length belongs in the first box.
+    // The shorter focal length belongs in the first box. Halfway through the
+    // exchange both boxes hold the same text, which is no fixed focal length:
+    // the rule waits for the exchange to end, so the apertures stay as typed.
     if (leadingNumber(TxtFocalMaxi->text()) < leadingNumber(TxtFocalMini->text())) {
         const QString mini = TxtFocalMini->text();
+        bEchangeFocales = true;
         TxtFocalMini->setText(TxtFocalMaxi->text());
         TxtFocalMaxi->setText(mini);
+        bEchangeFocales = false;
+        RegleFocaleFixe();
     }
     BtnGO_Click();
 }

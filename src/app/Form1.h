@@ -126,6 +126,7 @@ public:
     int NbObjectifs = 0;
     bool bChangementObjectif = false; // a lens choice is filling the lens boxes
     bool bCalculLumiere = false;      // the calculator is setting the level
+    bool bEchangeFocales = false;     // Enter is exchanging the two focal lengths
     int IndexMiniature = 0;           // paging position of the thumbnail strip
     std::vector<TypePhoto> TabPhotos; // the photo base
     int NbPhotos = 0;

@@ -130,13 +130,21 @@ void TestRecalcul::enterExchangesFocals()
     m_dialogs->boxes.clear(); // the welcome
     f.TxtFocalMini->setText(QStringLiteral("55"));
     f.TxtFocalMaxi->setText(QStringLiteral("18"));
+    // The apertures the user typed survive the exchange.
+    const QStringList ouvertures{"2,8", "4", "16", "32"};
+    QLineEdit *const boites[] = {f.TxtDiafMini, f.TxtDiafMiniZoom, f.TxtDiafMaxi, f.TxtDiafMaxiZoom};
+    for (int i = 0; i < 4; ++i)
+        boites[i]->setText(ouvertures[i]);
     f.Graphic->surface().clear();
     f.TxtValeur->setFocus();
     QTest::keyClick(f.TxtValeur, Qt::Key_Return);
     QCOMPARE(f.TxtFocalMini->text(), "18");
     QCOMPARE(f.TxtFocalMaxi->text(), "55");
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(boites[i]->text(), ouvertures[i]);
+    QVERIFY(f.TxtDiafMiniZoom->isVisible());
     QVERIFY(!blank()); // redrawn
-    QCOMPARE(f.NbCouple, 85);
+    QCOMPARE(f.NbCouple, 5 * 16);
     QVERIFY(m_dialogs->boxes.isEmpty());
 
     // Equal focal lengths: the zoom apertures follow the short end's.
