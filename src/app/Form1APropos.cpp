@@ -147,9 +147,14 @@ bool Form1::evenementSouris(QObject *watched, QEvent *event)
             return false;
         return true;
     case QEvent::MouseButtonRelease: {
+        // The site and mail links opened on the press: their release is
+        // theirs too, and must not reach the panel under them, which would close.
+        if (watched == Label18 || watched == Label19)
+            return true;
+        const auto *souris = static_cast<QMouseEvent *>(event);
         const auto *w = static_cast<QWidget *>(watched);
-        if (!w->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
-            return false; // released elsewhere: no click
+        if (souris->button() != Qt::LeftButton || !w->rect().contains(souris->position().toPoint()))
+            return false; // another button, or released elsewhere: no click
         if (watched == Label20 || watched == Picture3)
             Label20_Click();
         else if (watched == Label21 || watched == Picture4)

@@ -145,9 +145,15 @@ void TestAPropos::aboutToggle()
         QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
         QVERIFY2(f.APropos->isHidden(), qPrintable(w->objectName()));
     }
-    // Its links open and leave it open.
+    // Its links open and leave it open, whichever button clicks them.
     f.APropos->show();
-    QTest::mousePress(f.Label18, Qt::RightButton, Qt::NoModifier, QPoint(2, 2));
+    for (QLabel *l : {f.Label18, f.Label19})
+        for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton})
+            QTest::mouseClick(l, b, Qt::NoModifier, QPoint(2, 2));
+    QVERIFY(!f.APropos->isHidden());
+    QCOMPARE(m_opened.size(), 4);
+    // A right click on the panel is no click.
+    QTest::mouseClick(f.APropos, Qt::RightButton, Qt::NoModifier, QPoint(2, 2));
     QVERIFY(!f.APropos->isHidden());
 }
 
@@ -196,6 +202,9 @@ void TestAPropos::linksOpen()
     QTest::mouseClick(f.Label21, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
     QTest::mousePress(f.Label19, Qt::MiddleButton, Qt::NoModifier, QPoint(2, 2));
     QTest::mousePress(f.Label18, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
+    // The report and idea links answer the left button only.
+    for (QWidget *w : {static_cast<QWidget *>(f.Label20), static_cast<QWidget *>(f.Picture4)})
+        QTest::mouseClick(w, Qt::RightButton, Qt::NoModifier, QPoint(2, 2));
     QCOMPARE(m_opened.size(), 5);
     QCOMPARE(m_opened[0].toEncoded(), "mailto:auteur@kavel.example?subject=Bug%20dans%20Kavel");
     QCOMPARE(m_opened[1], m_opened[0]);
