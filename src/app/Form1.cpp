@@ -385,6 +385,10 @@ void Form1::connectReactions()
     });
     connect(TxtValeur, &QLineEdit::textChanged, this, &Form1::TxtValeur_Change);
     connect(BtnCalculLumiere, &QPushButton::clicked, this, &Form1::BtnCalculLumiere_Click);
+    // Enter in a calculator list's open list is a key in that list: it
+    // computes, with the item it has just chosen.
+    for (DropDownComboBox *liste : {CmbBxSpeed, CmbBxDiaf, CmbBxIso})
+        connect(liste, &DropDownComboBox::choixAuClavier, this, &Form1::BtnCalculLumiere_Click);
     connect(TimerMiniature, &QTimer::timeout, this, &Form1::TimerMiniature_Timer);
     connect(Graphic, &SurfaceWidget::mouseMoved, this, &Form1::Graphic_MouseMove);
 

@@ -2,8 +2,10 @@
 
 #include <QAbstractItemView>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QApplication>
 #include <QLineEdit>
+#include <utility>
 
 namespace kavel {
 
@@ -21,6 +23,23 @@ DropDownComboBox::DropDownComboBox(QWidget *parent)
         setEditText(text);
         lineEdit()->setCursorPosition(cursor);
     });
+    // The open list takes the keys and chooses on Enter: watching its keys
+    // (showPopup puts this filter before the list's own) tells a choice made
+    // with the keyboard from one made with the mouse.
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        if (std::exchange(m_entreeDansLaListe, false))
+            emit choixAuClavier(index);
+    });
+}
+
+bool DropDownComboBox::eventFilter(QObject *watched, QEvent *event)
+{
+    // The list chooses as soon as the key's shortcut check comes.
+    if (watched == view() && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        m_entreeDansLaListe = key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
+    return QComboBox::eventFilter(watched, event);
 }
 
 void DropDownComboBox::focusOutEvent(QFocusEvent *event)
@@ -35,10 +54,12 @@ void DropDownComboBox::focusOutEvent(QFocusEvent *event)
 
 void DropDownComboBox::showPopup()
 {
+    m_entreeDansLaListe = false;
     emit listeOuverte();
     if (m_dropDownHeight > 0)
         setMaxVisibleItems(std::max(1, count())); // the height below is the only limit
     QComboBox::showPopup();
+    view()->installEventFilter(this); // the last installed sees the keys first
     if (m_dropDownHeight <= 0)
         return;
     QWidget *popup = view()->window();

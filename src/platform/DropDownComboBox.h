@@ -25,12 +25,16 @@ signals:
     void listeOuverte();
     // The focus went elsewhere (not to the control's own open list).
     void focusPerdu();
+    // An item was chosen with the keyboard in the open list (after activated).
+    void choixAuClavier(int index);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
     int m_dropDownHeight = 0;
+    bool m_entreeDansLaListe = false; // Enter went down in the open list
 };
 
 } // namespace kavel

@@ -6,6 +6,7 @@
 #include "platform/SurfaceWidget.h"
 #include "support/TestSupport.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
@@ -65,6 +66,7 @@ private slots:
     void keyFilters();
     void apertureKeysClearTheLensName();
     void calculatorKeys();
+    void keyboardChoiceInAnOpenList();
     void listBackground();
     void hoverMarkerAndZones();
     void hoverVisibility();
@@ -356,6 +358,28 @@ void TestPanneau::calculatorKeys()
     f.CmbBxIso->setCurrentIndex(2); // ISO 200: one EV less
     f.CmbBxIso->setFocus();
     QTest::keyClick(f.CmbBxIso, Qt::Key_Shift); // key down sees keys that type nothing
+    QCOMPARE(f.TxtValeur->text(), "12");
+}
+
+// Enter in an open list chooses the item and computes with it; a choice
+// made with the mouse waits for OK.
+void TestPanneau::keyboardChoiceInAnOpenList()
+{
+    Form1 &f = *m_form;
+    f.CmbBxSpeed->setCurrentIndex(36);
+    f.CmbBxDiaf->setCurrentIndex(18);
+    f.CmbBxIso->showPopup();
+    QAbstractItemView *liste = f.CmbBxIso->view();
+    liste->setCurrentIndex(liste->model()->index(1, 0));
+    QTest::keyClick(liste, Qt::Key_Down); // ISO 200
+    QTest::keyClick(liste, Qt::Key_Return);
+    QCOMPARE(f.CmbBxIso->currentText(), "200");
+    QCOMPARE(f.TxtValeur->text(), "12");
+
+    f.CmbBxIso->showPopup();
+    const QModelIndex iso100 = liste->model()->index(1, 0);
+    QTest::mouseClick(liste->viewport(), Qt::LeftButton, Qt::NoModifier, liste->visualRect(iso100).center());
+    QCOMPARE(f.CmbBxIso->currentText(), "100");
     QCOMPARE(f.TxtValeur->text(), "12");
 }
 
