@@ -8,7 +8,7 @@ build=${1:?build folder}
 shift
 
 packages=(g++ make cmake qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
-          xvfb xauth xdotool libbenchmark-dev locales)
+          xvfb xauth xdotool openbox x11-utils libbenchmark-dev locales)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #include "app/LimitationTaille.h"
 
 #include <QEvent>
+#include <QWindowStateChangeEvent>
 #include <QWidget>
 
 namespace kavel {
@@ -23,14 +24,34 @@ void LimitationTaille::RetireLimitation()
     m_window = nullptr;
 }
 
+namespace {
+
+constexpr Qt::WindowStates kEtatsLibres = Qt::WindowMaximized | Qt::WindowFullScreen;
+
+} // namespace
+
 bool LimitationTaille::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_window) {
         switch (event->type()) {
+        case QEvent::WindowStateChange: {
+            // Leaving the maximised state, the window may still have its
+            // maximised size: bounding that size would make it the restored
+            // size. It goes back to its last normal size instead.
+            const auto *change = static_cast<QWindowStateChangeEvent *>(event);
+            if ((change->oldState() & kEtatsLibres) && !(m_window->windowState() & (kEtatsLibres | Qt::WindowMinimized))
+                && m_tailleNormale.isValid() && m_window->size() != m_tailleNormale)
+                m_window->resize(m_tailleNormale);
+            apply();
+            break;
+        }
+        case QEvent::Resize:
+            if (!(m_window->windowState() & (kEtatsLibres | Qt::WindowMinimized)))
+                m_tailleNormale = m_window->size();
+            apply();
+            break;
         case QEvent::Show:
         case QEvent::Move:
-        case QEvent::Resize:
-        case QEvent::WindowStateChange:
             apply();
             break;
         default:

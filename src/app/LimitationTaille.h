@@ -18,7 +18,7 @@ inline constexpr QSize kCadreParDefaut(5, 34);
 // Keeps the window's whole size within the bounds while the user resizes it.
 // Qt bounds the inner size, so the frame is subtracted, measured again each
 // time the window shows, moves or changes size. A maximised or full-screen
-// window is not bounded.
+// window is not bounded, and comes back to its normal size when restored.
 class LimitationTaille : public QObject {
     Q_OBJECT
 public:
@@ -43,6 +43,7 @@ private:
     void apply();
 
     QPointer<QWidget> m_window;
+    QSize m_tailleNormale; // the size of the normal state, to come back to
 };
 
 } // namespace kavel
