@@ -1,9 +1,10 @@
 #include "photos/BasePhotos.h"
 
 #include "exposure/NumberText.h"
+#include "platform/FichierEcriture.h"
+#include "platform/NomFichier.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <array>
 
 namespace kavel {
@@ -40,30 +41,23 @@ bool cheminEnregistrable(const QString &path)
 bool EcritBasePhotos(const QString &path, const std::vector<TypePhoto> &photos, QString *erreur,
                      const QLocale &locale)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (erreur)
-            *erreur = file.errorString();
-        return false;
-    }
+    FichierEcriture file(path);
+    bool ok = file.ouvre();
     QByteArray text = QByteArray::number(static_cast<qulonglong>(photos.size())) + "\r\n";
-    for (const TypePhoto &p : photos) {
-        text += QFile::encodeName(p.Fichier) + "\r\n";
-        for (double v : {p.ValEV, p.ValSpeed, p.ValDiaf, p.ValIso})
+    for (auto p = photos.begin(); ok && p != photos.end(); ++p) {
+        text += platform::octetsDeNom(p->Fichier) + "\r\n"; // the name's own bytes, whatever they are
+        for (double v : {p->ValEV, p->ValSpeed, p->ValDiaf, p->ValIso})
             text += '"' + texteNombre(v, locale).toUtf8() + '"';
         text += "\r\n";
         if (text.size() > 1 << 20) {
-            file.write(text);
+            ok = file.ecrit(text);
             text.clear();
         }
     }
-    file.write(text);
-    if (!file.commit()) {
-        if (erreur)
-            *erreur = file.errorString();
-        return false;
-    }
-    return true;
+    ok = ok && file.ecrit(text) && file.valide();
+    if (!ok && erreur)
+        *erreur = raisonEchecEcriture(file.erreur());
+    return ok;
 }
 
 namespace {
@@ -78,7 +72,7 @@ std::optional<QByteArray> ligne(QFile &file)
         l.chop(1);
     else if (!file.atEnd())
         return std::nullopt; // longer than any path: not a base
-    if (l.endsWith('\r'))
+    while (l.endsWith('\r')) // CR LF, or the CR CR LF some editors leave
         l.chop(1);
     return l;
 }
@@ -127,7 +121,7 @@ LectureBase LireBasePhotos(const QString &path)
         const std::optional<std::array<double, 4>> v = nombres ? valeurs(*nombres) : std::nullopt;
         if (!v)
             break;
-        lecture.photos.push_back({QFile::decodeName(*chemin), (*v)[0], (*v)[1], (*v)[2], (*v)[3]});
+        lecture.photos.push_back({platform::texteDeNom(*chemin), (*v)[0], (*v)[1], (*v)[2], (*v)[3]});
     }
     return lecture;
 }

@@ -12,8 +12,9 @@
 //   /home/ana/Photos/IMG_0001.JPG      path, as the file system gives it
 //   "10,9366379390026""0,004""5,6""400"   EV, exposure time (s), f-number, ISO
 //   ...
-// Lines end with CR LF; numbers use the decimal separator of the locale they
-// were written under; the loader takes either separator.
+// Lines end with CR LF; paths are the bytes of the file's name, read back
+// as platform::texteDeNom makes them; numbers use the decimal separator of
+// the locale they were written under; the loader takes either separator.
 namespace kavel {
 
 struct TypePhoto {
@@ -36,8 +37,8 @@ std::optional<double> lireNombre(QStringView text);
 bool cheminEnregistrable(const QString &path);
 
 // Writes the base, replacing the file only once it is wholly written: a
-// failed write leaves the previous base as it was. False with the reason in
-// erreur when it could not be written.
+// failed write leaves the previous base as it was. False with the reason, in
+// French, in erreur when it could not be written.
 bool EcritBasePhotos(const QString &path, const std::vector<TypePhoto> &photos, QString *erreur,
                      const QLocale &locale = QLocale());
 

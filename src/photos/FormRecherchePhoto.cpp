@@ -15,9 +15,12 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <cmath>
 
 namespace kavel {
 
@@ -54,6 +57,19 @@ void couleurTexte(QWidget *w, QColor c)
     QPalette p = w->palette();
     p.setColor(QPalette::WindowText, c);
     w->setPalette(p);
+}
+
+bool positif(double v)
+{
+    return std::isfinite(v) && v > 0;
+}
+
+// A photo goes into the base when its light level is known and all its
+// values are numbers: absurd EXIF values can make the lux infinite.
+bool dansLaBase(const ExifReader &r)
+{
+    return r.ValEV > ExifReader::kEVNonCalcule && std::isfinite(r.ValEV) && std::isfinite(r.ValLux)
+        && std::isfinite(r.ValSpeed) && std::isfinite(r.ValDiaf) && std::isfinite(r.ValIso);
 }
 
 // Restores the normal pointer however the scan ends.
@@ -96,6 +112,29 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
     for (int c = 1; c < m_dossiers->columnCount(); ++c)
         Repertoire->hideColumn(c);
     Repertoire->setHeaderHidden(true);
+    // The model lists each folder on a thread of its own: the folders
+    // around the highlighted one arrive later and push it down, so the tree
+    // scrolls to it again as they arrive, until the user moves in the tree.
+    m_defilement = new QTimer(this);
+    m_defilement->setSingleShot(true);
+    m_defilement->setInterval(0);
+    connect(m_defilement, &QTimer::timeout, this, [this] {
+        if (m_dossierMontre.isValid())
+            Repertoire->scrollTo(m_dossierMontre);
+    });
+    const auto suis = [this] {
+        if (m_dossierMontre.isValid())
+            m_defilement->start();
+    };
+    connect(m_dossiers, &QFileSystemModel::directoryLoaded, this, suis);
+    connect(m_dossiers, &QAbstractItemModel::rowsInserted, this, suis);
+    connect(m_dossiers, &QAbstractItemModel::layoutChanged, this, suis);
+    connect(Repertoire->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &index) {
+        if (index != m_dossierMontre)
+            m_dossierMontre = QPersistentModelIndex();
+    });
+    connect(Repertoire->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this] { m_dossierMontre = QPersistentModelIndex(); });
 
     BtnRecherche = named(new QPushButton(QStringLiteral("Recherche"), this), "BtnRecherche", QRect(8, 326, 126, 26));
     Command1 = named(new QPushButton(QStringLiteral("Fermer"), this), "Command1", QRect(142, 326, 126, 26));
@@ -166,6 +205,7 @@ void FormRecherchePhoto::choisisDossier(const QString &path)
     const QString racine = drive >= 0 ? volume.rootPath() : QDir::rootPath();
     Repertoire->setRootIndex(m_dossiers->index(racine));
     const QModelIndex index = m_dossiers->index(absolu);
+    m_dossierMontre = index;
     Repertoire->setCurrentIndex(index);
     Repertoire->scrollTo(index);
 }
@@ -206,13 +246,13 @@ void FormRecherchePhoto::remplisLigne(QTreeWidgetItem *item, const ExifReader &r
     item->setText(6, texteNombre(r.ValSpeed, m_locale));
     item->setText(7, texteNombre(r.ValDiaf, m_locale));
     item->setText(8, texteNombre(r.ValIso, m_locale));
-    item->setText(1, r.ValLux > 0 ? QString::number(r.ValLux, 'f', 1).rightJustified(8, QLatin1Char('0')).replace(
-                                        QLatin1Char('.'), separateur)
-                                        + QStringLiteral(" lux")
-                                  : QStringLiteral("-"));
-    item->setText(2, Speed2Txt(r.ValSpeed));
-    item->setText(3, r.ValDiaf > 0 ? QStringLiteral("F/") + texteNombre(r.ValDiaf, m_locale) : QStringLiteral("-"));
-    item->setText(4, r.ValIso > 0 ? texteNombre(r.ValIso, m_locale) + QStringLiteral(" iso") : QStringLiteral("-"));
+    item->setText(1, positif(r.ValLux) ? QString::number(r.ValLux, 'f', 1).rightJustified(8, QLatin1Char('0')).replace(
+                                             QLatin1Char('.'), separateur)
+                                             + QStringLiteral(" lux")
+                                       : QStringLiteral("-"));
+    item->setText(2, Speed2Txt(std::isfinite(r.ValSpeed) ? r.ValSpeed : -1)); // "???"
+    item->setText(3, positif(r.ValDiaf) ? QStringLiteral("F/") + texteNombre(r.ValDiaf, m_locale) : QStringLiteral("-"));
+    item->setText(4, positif(r.ValIso) ? texteNombre(r.ValIso, m_locale) + QStringLiteral(" iso") : QStringLiteral("-"));
 }
 
 void FormRecherchePhoto::BtnRecherche_Click()
@@ -230,8 +270,10 @@ void FormRecherchePhoto::BtnRecherche_Click()
     // 1 - every JPEG below the chosen folder, in search order.
     ResultatRecherche trouves;
     const int n = RechercheRecursive(dossierRacine(), QStringLiteral("*.jpg"), trouves);
+    // The rows stay in search order until a header is clicked: the list
+    // never sorts by itself (and setSortingEnabled(false) would make its
+    // header deaf to clicks).
     ListView1->clear();
-    ListView1->setSortingEnabled(false);
     // The rows are filled before they join the list, which is not repainted
     // during the scan anyway: a cell written in the list costs far more.
     QList<QTreeWidgetItem *> lignes;
@@ -259,7 +301,7 @@ void FormRecherchePhoto::BtnRecherche_Click()
         remplisLigne(lignes[i], m_lecteur);
         if (!m_lecteur.Statut.isEmpty())
             LblStatut->setText(m_lecteur.Statut);
-        if (m_lecteur.ValEV > ExifReader::kEVNonCalcule && cheminEnregistrable(fichier))
+        if (dansLaBase(m_lecteur) && cheminEnregistrable(fichier))
             base.push_back({fichier, m_lecteur.ValEV, m_lecteur.ValSpeed, m_lecteur.ValDiaf, m_lecteur.ValIso});
     }
     ListView1->addTopLevelItems(lignes);
@@ -281,13 +323,17 @@ void FormRecherchePhoto::BtnRecherche_Click()
         ProgressBar2->setValue(n);
     ProgressBar2->hide();
     etape(Label3, false);
-    etape(Label4, true);
-    if (!ecrit) {
-        platform::showMessage(this, {QStringLiteral("Erreur"),
-                                     QStringLiteral("La base de photos n'a pas pu être enregistrée :\n") + cheminBase()
-                                         + QStringLiteral("\n") + erreur,
-                                     platform::BoxIcon::Critical});
+    if (ecrit) {
+        etape(Label4, true);
+        emit baseEnregistree();
+        return;
     }
+    // The last step stays grey: the scan did not end as it should.
+    LblStatut->setText(QStringLiteral("La base de photos n'a pas pu être enregistrée : ") + erreur);
+    platform::showMessage(this, {QStringLiteral("Erreur"),
+                                 QStringLiteral("La base de photos n'a pas pu être enregistrée :\n") + cheminBase()
+                                     + QStringLiteral("\n") + erreur,
+                                 platform::BoxIcon::Critical});
 }
 
 } // namespace kavel

@@ -4,12 +4,14 @@
 
 #include <QDialog>
 #include <QLocale>
+#include <QPersistentModelIndex>
 
 class QComboBox;
 class QFileSystemModel;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -53,6 +55,10 @@ public:
     // The locale of the list's and the base's numbers (the user's).
     void setLocale(const QLocale &locale) { m_locale = locale; }
 
+signals:
+    // The scan has just written the base.
+    void baseEnregistree();
+
 private:
     void Drive1_Change(int index);
     void ListView1_ColumnClick(int column);
@@ -62,6 +68,10 @@ private:
 
     QString m_programFolder;
     QFileSystemModel *m_dossiers = nullptr;
+    // The folder the tree keeps in view while the model lists the folders
+    // around it, until the user moves in the tree.
+    QPersistentModelIndex m_dossierMontre;
+    QTimer *m_defilement = nullptr;
     ExifReader m_lecteur;
     QLocale m_locale;
     qint64 m_dernierRepeint = 0;

@@ -3,6 +3,7 @@
 #include "platform/FichierLecture.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <QtEndian>
 #include <cmath>
@@ -29,32 +30,24 @@ quint16 lit16(const uchar *p, bool mm)
     return mm ? qFromBigEndian<quint16>(p) : qFromLittleEndian<quint16>(p);
 }
 
-} // namespace
-
-std::vector<int> photosAuNiveau(const std::vector<TypePhoto> &photos, double niveau)
+// Photos are opened as regular files only, never waiting on a named pipe
+// or a device that a base might name.
+QSize taille(QFile &file)
 {
-    std::vector<int> indices;
-    for (int i = 0; i < static_cast<int>(photos.size()); ++i)
-        if (correspond(photos[static_cast<std::size_t>(i)], niveau))
-            indices.push_back(i);
-    return indices;
-}
-
-QSize tailleNaturelle(const QString &path)
-{
-    QImageReader reader(path);
+    if (!file.seek(0))
+        return {};
+    QImageReader reader(&file);
     return reader.size();
 }
 
 // Segments up to APP1 "Exif", then the TIFF block: its first directory's
 // link to the second, whose JPEGInterchangeFormat (0201) and length (0202)
 // give the preview inside the block.
-QByteArray apercuExif(const QString &path)
+QByteArray apercu(QFile &file)
 {
-    FichierLecture f;
-    QByteArray tete;
-    if (!f.ouvre(path) || !f.lit(0, std::min(f.taille(), kTeteFichier), tete))
+    if (!file.seek(0))
         return {};
+    const QByteArray tete = file.read(std::min(file.size(), kTeteFichier));
     const auto *b = reinterpret_cast<const uchar *>(tete.constData());
     const qint64 n = tete.size();
     if (n < 4 || b[0] != 0xFF || b[1] != 0xD8)
@@ -107,32 +100,58 @@ QByteArray apercuExif(const QString &path)
     return {};
 }
 
-QImage chargeVignette(const QString &path, QSize taille)
+} // namespace
+
+std::vector<int> photosAuNiveau(const std::vector<TypePhoto> &photos, double niveau)
 {
-    if (taille.isEmpty())
+    std::vector<int> indices;
+    for (int i = 0; i < static_cast<int>(photos.size()); ++i)
+        if (correspond(photos[static_cast<std::size_t>(i)], niveau))
+            indices.push_back(i);
+    return indices;
+}
+
+QSize tailleNaturelle(const QString &path)
+{
+    QFile file;
+    return ouvreFichierOrdinaire(path, file) ? taille(file) : QSize();
+}
+
+QByteArray apercuExif(const QString &path)
+{
+    QFile file;
+    return ouvreFichierOrdinaire(path, file) ? apercu(file) : QByteArray();
+}
+
+QImage chargeVignette(const QString &path, QSize voulue)
+{
+    QFile file;
+    if (voulue.isEmpty() || !ouvreFichierOrdinaire(path, file))
         return {};
-    const QSize naturelle = tailleNaturelle(path);
+    const QSize naturelle = taille(file);
     if (!naturelle.isValid())
         return {};
     // The embedded preview, when it shows the same picture large enough.
-    const QByteArray apercu = apercuExif(path);
-    if (!apercu.isEmpty()) {
+    const QByteArray jpeg = apercu(file);
+    if (!jpeg.isEmpty()) {
         QBuffer buffer;
-        buffer.setData(apercu);
+        buffer.setData(jpeg);
         QImageReader petit(&buffer, "jpeg");
         const QSize t = petit.size();
         const double ratio = double(naturelle.width()) / naturelle.height();
-        if (t.isValid() && t.height() >= taille.height() && t.width() >= taille.width()
+        if (t.isValid() && t.height() >= voulue.height() && t.width() >= voulue.width()
             && std::abs(double(t.width()) / t.height() - ratio) < ratio * 0.02) {
-            petit.setScaledSize(taille);
+            petit.setScaledSize(voulue);
             const QImage image = petit.read();
             if (!image.isNull())
                 return image;
         }
     }
-    QImageReader reader(path);
+    if (!file.seek(0))
+        return {};
+    QImageReader reader(&file);
     reader.setAllocationLimit(kAllocationMaxMo);
-    reader.setScaledSize(taille);
+    reader.setScaledSize(voulue);
     return reader.read();
 }
 

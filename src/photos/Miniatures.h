@@ -21,6 +21,9 @@ inline bool correspond(const TypePhoto &photo, double niveau)
 // The indices of the photos taken at a level, in base order.
 std::vector<int> photosAuNiveau(const std::vector<TypePhoto> &photos, double niveau);
 
+// These open regular files only, never waiting on a named pipe or a device
+// that a base might name: anything else reads as a photo that cannot be read.
+
 // The size of a photo, from its header only.
 QSize tailleNaturelle(const QString &path);
 // A photo made small, at the given size. Only the header is read for the

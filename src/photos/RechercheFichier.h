@@ -5,7 +5,8 @@
 
 namespace kavel {
 
-// Files found by a search: folder i (ending with "/") and name i.
+// Files found by a search: folder i (ending with "/") and name i, as
+// platform::texteDeNom gives them, so that every file found can be opened.
 struct ResultatRecherche {
     QStringList dossiers;
     QStringList noms;

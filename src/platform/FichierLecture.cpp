@@ -1,5 +1,7 @@
 #include "platform/FichierLecture.h"
 
+#include "platform/NomFichier.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
@@ -33,7 +35,41 @@ qint64 litTout(int fd, char *buffer, qint64 n, qint64 pos)
     return total;
 }
 
+// Opens a regular file for reading; -1 for anything else. A named pipe or a
+// device under a photo's name is not even opened (opening some devices acts
+// on them); O_NONBLOCK covers one put there between the two looks (it
+// changes nothing for a regular file).
+int ouvreOrdinaire(const QString &path, qint64 &taille)
+{
+    const QByteArray nom = platform::octetsDeNom(path);
+    struct stat st {};
+    if (::stat(nom.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return -1;
+    const int fd = ::open(nom.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    taille = st.st_size;
+    return fd;
+}
+
 } // namespace
+
+bool ouvreFichierOrdinaire(const QString &path, QFile &file)
+{
+    qint64 taille = 0;
+    const int fd = ouvreOrdinaire(path, taille);
+    if (fd < 0)
+        return false;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
 
 FichierLecture::~FichierLecture()
 {
@@ -43,19 +79,10 @@ FichierLecture::~FichierLecture()
 bool FichierLecture::ouvre(const QString &path)
 {
     ferme();
-    const QByteArray nom = QFile::encodeName(path);
-    // O_NONBLOCK: a named pipe under a photo's name must not block the scan.
-    const int fd = ::open(nom.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    m_fd = fd;
-    m_taille = st.st_size;
-    return true;
+    m_fd = ouvreOrdinaire(path, m_taille);
+    if (m_fd < 0)
+        m_taille = 0;
+    return m_fd >= 0;
 }
 
 void FichierLecture::ferme()

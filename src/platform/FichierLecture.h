@@ -4,7 +4,15 @@
 #include <QString>
 #include <QtGlobal>
 
+class QFile;
+
 namespace kavel {
+
+// Opens a regular file for reading into file, which then owns it; false for
+// a file that cannot be read and for anything else (a named pipe, a
+// device), without ever waiting on it. Paths are those of texteDeNom
+// (platform/NomFichier.h), so any name on the disk can be opened.
+bool ouvreFichierOrdinaire(const QString &path, QFile &file);
 
 // Random access to the bytes of a file, read through one small block kept
 // in memory: reading a photo's metadata touches a few hundred bytes near
@@ -16,7 +24,8 @@ public:
     FichierLecture(const FichierLecture &) = delete;
     FichierLecture &operator=(const FichierLecture &) = delete;
 
-    // Opens a regular file for reading; false when it cannot be read.
+    // Opens a regular file for reading, as ouvreFichierOrdinaire does; false
+    // when it cannot be read.
     bool ouvre(const QString &path);
     void ferme();
 

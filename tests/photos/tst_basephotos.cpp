@@ -1,13 +1,20 @@
-// The photo base file and the folder search, on real files in a temporary
-// folder.
+// The photo base file, the folder search, file names and the opening of
+// photos, on real files in a temporary folder.
 #include "photos/BasePhotos.h"
+#include "photos/Miniatures.h"
 #include "photos/RechercheFichier.h"
+#include "platform/NomFichier.h"
 #include "support/DossierLectureSeule.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kavel;
 
@@ -42,6 +49,10 @@ private slots:
     void failedWriteKeepsTheOldBase();
     void searchOrder();
     void searchSkipsLinkedFolders();
+    void namesKeepTheirBytes_data();
+    void namesKeepTheirBytes();
+    void stripNeverWaits_data();
+    void stripNeverWaits();
 
 private:
     QTemporaryDir m_dir;
@@ -130,6 +141,7 @@ void TestBasePhotos::malformed_data()
     QTest::newRow("field not a number") << "3\r\n" + rec + "/p/b.jpg\r\n\"12\"\"vite\"\"8\"\"100\"\r\n" + rec << 1;
     QTest::newRow("three fields") << "3\r\n" + rec + "/p/b.jpg\r\n\"12\"\"0,004\"\"8\"\r\n" << 1;
     QTest::newRow("line feeds only") << QByteArray("1\n/p/a.jpg\n\"12\"\"0,004\"\"8\"\"100\"\n") << 1;
+    QTest::newRow("CR CR LF") << QByteArray("1\r\r\n/p/a.jpg\r\r\n\"12\"\"0,004\"\"8\"\"100\"\r\r\n") << 1;
     QTest::newRow("empty file") << QByteArray() << 0;
     QTest::newRow("binary") << QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0\x01\x01", 13) + QByteArray(100000, '\x7f') << 0;
     QTest::newRow("huge line") << "2\r\n" + QByteArray(200000, 'a') + "\r\n\"1\"\"1\"\"1\"\"1\"\r\n" << 0;
@@ -207,6 +219,59 @@ void TestBasePhotos::searchSkipsLinkedFolders()
     ResultatRecherche r;
     QCOMPARE(RechercheRecursive(racine + QLatin1Char('/'), QStringLiteral("*.jpg"), r), 2);
     QCOMPARE(r.noms, (QStringList{"lien.jpg", "a.jpg"})); // the linked file, not the linked folder
+}
+
+void TestBasePhotos::namesKeepTheirBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("utf8");
+    QTest::newRow("accents") << QByteArray("Vacances, \xC3\xA9t\xC3\xA9.jpg") << true;
+    QTest::newRow("U+1F480, low half DC80") << QByteArray("\xF0\x9F\x92\x80.jpg") << true;
+    QTest::newRow("Latin-1") << QByteArray("IMG_\xE9t\xE9.jpg") << false;
+    QTest::newRow("cut sequence") << QByteArray("a\xE2\x82") << false;
+    QTest::newRow("overlong /") << QByteArray("\xC0\xAF") << false;
+    QTest::newRow("encoded surrogate") << QByteArray("\xED\xB2\x80") << false;
+    QTest::newRow("beyond U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << false;
+}
+
+// Any name reads as text and back to its very bytes; a UTF-8 name reads as
+// UTF-8, and an other one is never confused with U+FFFD.
+void TestBasePhotos::namesKeepTheirBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, utf8);
+    const QString texte = platform::texteDeNom(bytes);
+    QCOMPARE(platform::octetsDeNom(texte), bytes);
+    if (utf8)
+        QCOMPARE(texte, QString::fromUtf8(bytes));
+    else
+        QVERIFY(!texte.contains(QChar::ReplacementCharacter));
+}
+
+void TestBasePhotos::stripNeverWaits_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("named pipe") << m_dir.filePath(QStringLiteral("tube.jpg"));
+    QTest::newRow("device") << QStringLiteral("/dev/zero");
+}
+
+// A base naming a pipe or a device: the strip's readers give nothing, at once.
+void TestBasePhotos::stripNeverWaits()
+{
+    QFETCH(QString, path);
+    const QByteArray nom = QFile::encodeName(path);
+    QVERIFY(path.startsWith(QLatin1String("/dev/")) || ::mkfifo(nom.constData(), 0600) == 0 || errno == EEXIST);
+    auto lecture = std::async(std::launch::async, [path] {
+        return tailleNaturelle(path).isValid() || !chargeVignette(path, QSize(40, 30)).isNull() || !apercuExif(path).isEmpty();
+    });
+    const bool attend = lecture.wait_for(std::chrono::seconds(3)) == std::future_status::timeout;
+    while (lecture.wait_for(std::chrono::milliseconds(50)) == std::future_status::timeout) {
+        const int fd = ::open(nom.constData(), O_WRONLY | O_NONBLOCK); // an end for the waiting reader
+        if (fd >= 0)
+            ::close(fd);
+    }
+    QVERIFY2(!attend, "the strip waited on it");
+    QVERIFY(!lecture.get());
 }
 
 QTEST_GUILESS_MAIN(TestBasePhotos)

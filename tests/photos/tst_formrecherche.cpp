@@ -3,21 +3,30 @@
 #include "ExifBuilder.h"
 #include "app/Form1.h"
 #include "photos/FormRecherchePhoto.h"
+#include "photos/Miniatures.h"
 #include "platform/SurfaceWidget.h"
+#include "support/DisqueTemporaire.h"
 #include "support/DossierLectureSeule.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <cstdio>
+#include <optional>
 
 using namespace kavel;
 
@@ -31,14 +40,14 @@ void ecris(const QString &path, const QByteArray &bytes)
         qFatal("cannot write %s", qPrintable(path));
 }
 
-QByteArray photo(quint32 num, quint32 den, quint32 diaf10, quint16 iso, bool avecIso = true)
+QByteArray photo(quint32 num, quint32 den, quint32 diaf10, quint16 iso, bool avecIso = true, const QByteArray &image = {})
 {
     ExifBuilder b(num % 2 == 0);
     b.ifd0 = {b.ascii(0x010F, QByteArray("Kavel\0", 6))};
     b.exif = {b.rational(0x829A, num, den), b.rational(0x829D, diaf10, 10)};
     if (avecIso)
         b.exif.append(b.shortInline(0x8827, iso));
-    return b.jpeg();
+    return image.isEmpty() ? b.jpeg() : b.withImage(image);
 }
 
 QStringList colonne(QTreeWidget *list, int column)
@@ -58,9 +67,13 @@ private slots:
     void init();
     void cleanup();
     void scanTenFiles();
-    void frenchTextsOfTheExample();
+    void frenchTexts_data();
+    void frenchTexts();
     void sortingByLux();
+    void unwritableFolder_data();
     void unwritableFolder();
+    void nameNotInUtf8();
+    void folderTreeShowsTheChoice();
     void loadingAtStartUp();
     void emptyScanEmptiesTheTable();
     void windowIsModalAndReloads();
@@ -118,7 +131,9 @@ void TestFormRecherche::scanTenFiles()
     QCOMPARE(f.windowTitle(), QString::fromUtf8("Création de la base de photos"));
     f.choisisDossier(m_photos);
     QCOMPARE(f.dossierRacine(), m_photos + QLatin1Char('/'));
+    QSignalSpy enregistree(&f, &FormRecherchePhoto::baseEnregistree);
     f.BtnRecherche_Click();
+    QCOMPARE(enregistree.count(), 1);
 
     QCOMPARE(f.Label2->text(), QString::fromUtf8("2 - Analyse des 10 photos trouvées"));
     QCOMPARE(f.Label3->text(), "3 - Sauvegarde de la base de photo (4 photos avec informations exif completes)");
@@ -144,16 +159,35 @@ void TestFormRecherche::scanTenFiles()
     QVERIFY(bytes.startsWith("4\r\n" + (m_photos + QStringLiteral("/a.jpg\r\n")).toUtf8()));
 }
 
-void TestFormRecherche::frenchTextsOfTheExample()
+void TestFormRecherche::frenchTexts_data()
 {
-    ecris(m_photos + QStringLiteral("/exemple.jpg"), photo(1, 125, 80, 200));
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("cells"); // from "Lux" on, as far as given
+    QTest::addColumn<int>("records");
+    QTest::newRow("1/125 s, F/8, ISO 200") << photo(1, 125, 80, 200)
+                                           << QStringList{"010000,0 lux", "1/125s", "F/8", "200 iso", "11,9657842846621",
+                                                          "0,008", "8", "200"}
+                                           << 1;
+    ExifBuilder absurde(true); // EV 134,6: more lux than a float holds
+    absurde.exif = {absurde.rational(0x829A, 1, 0xFFFFFFFF), absurde.rational(0x829D, 0xFFFFFFFF, 1),
+                    absurde.rational(0x8827, 1, 0xFFFFFFFF)};
+    QTest::newRow("infinite lux") << absurde.jpeg() << QStringList{"-", "1/4294967295s", "F/4294967295"} << 0;
+}
+
+void TestFormRecherche::frenchTexts()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, cells);
+    QFETCH(int, records);
+    ecris(m_photos + QStringLiteral("/exemple.jpg"), bytes);
     FormRecherchePhoto f(m_programme);
     f.choisisDossier(m_photos);
     f.BtnRecherche_Click();
     QCOMPARE(f.ListView1->topLevelItemCount(), 1);
-    const QStringList cells{"010000,0 lux", "1/125s", "F/8", "200 iso", "11,9657842846621", "0,008", "8", "200"};
-    for (int c = 1; c <= 8; ++c)
+    for (int c = 1; c <= cells.size(); ++c)
         QCOMPARE(f.ListView1->topLevelItem(0)->text(c), cells[c - 1]);
+    QVERIFY(f.Label3->text().contains(QStringLiteral("(%1 photos").arg(records)));
+    QCOMPARE(int(LireBasePhotos(f.cheminBase()).photos.size()), records);
 }
 
 void TestFormRecherche::sortingByLux()
@@ -161,8 +195,12 @@ void TestFormRecherche::sortingByLux()
     remplis();
     FormRecherchePhoto f(m_programme);
     f.choisisDossier(m_photos);
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
     f.BtnRecherche_Click();
-    f.ListView1->header()->sectionClicked(1);
+    QHeaderView *entete = f.ListView1->header();
+    const QPoint titreLux(entete->sectionViewportPosition(1) + entete->sectionSize(1) / 2, entete->height() / 2);
+    QTest::mouseClick(entete->viewport(), Qt::LeftButton, {}, titreLux);
     QStringList lux = colonne(f.ListView1, 1);
     QStringList sorted = lux;
     std::sort(sorted.begin(), sorted.end());
@@ -170,31 +208,114 @@ void TestFormRecherche::sortingByLux()
     QCOMPARE(lux.first(), "-");
     QCOMPARE(lux.last(), "019000,0 lux");
     // Clicking again sorts ascending again.
-    f.ListView1->header()->sectionClicked(1);
+    QTest::mouseClick(entete->viewport(), Qt::LeftButton, {}, titreLux);
     QCOMPARE(colonne(f.ListView1, 1), sorted);
 }
 
+void TestFormRecherche::unwritableFolder_data()
+{
+    QTest::addColumn<QString>("panne");
+    QTest::addColumn<QString>("raison");
+    QTest::newRow("folder refusing new files") << "droits" << "Accès refusé : vous n'avez pas le droit d'écrire à cet endroit.";
+    QTest::newRow("disk full") << "plein" << "Le disque est plein.";
+    QTest::newRow("read-only disk") << "lecture seule" << "Le disque est en lecture seule.";
+}
+
+// The old base stays, the user is told why in French, and the last step
+// does not announce a success.
 void TestFormRecherche::unwritableFolder()
 {
+    QFETCH(QString, panne);
+    QFETCH(QString, raison);
     remplis();
     const QByteArray ancienne = "1\r\n/ancienne.jpg\r\n\"1\"\"1\"\"1\"\"1\"\r\n";
-    ecris(m_programme + QStringLiteral("/BasePhotos.txt"), ancienne);
+    const QString chemin = m_programme + QStringLiteral("/BasePhotos.txt");
     {
-        DossierLectureSeule lectureSeule(m_programme);
-        if (!lectureSeule.ok())
-            QSKIP("this machine cannot make a folder refuse new files");
+        std::optional<DossierLectureSeule> droits;
+        std::optional<DisqueTemporaire> disque;
+        if (panne == "droits") {
+            ecris(chemin, ancienne);
+            droits.emplace(m_programme);
+            if (!droits->ok())
+                QSKIP("this machine cannot make a folder refuse new files");
+        } else {
+            disque.emplace(m_programme);
+            if (!disque->ok())
+                QSKIP("this machine cannot mount a small disk here");
+            ecris(chemin, ancienne);
+            if (panne == "plein")
+                disque->remplis();
+            else
+                QVERIFY(disque->lectureSeule());
+        }
         FormRecherchePhoto f(m_programme);
+        QSignalSpy enregistree(&f, &FormRecherchePhoto::baseEnregistree);
         f.choisisDossier(m_photos);
         f.BtnRecherche_Click();
+        QCOMPARE(enregistree.count(), 0);
+        QCOMPARE(f.Label4->palette().color(QPalette::WindowText), QColor(96, 96, 96));
+        QVERIFY2(f.LblStatut->text().endsWith(raison), qPrintable(f.LblStatut->text()));
+        QFile base(chemin);
+        QVERIFY(base.open(QIODevice::ReadOnly));
+        QCOMPARE(base.readAll(), ancienne);
     }
     QCOMPARE(m_dialogs->boxes.size(), 1);
     QCOMPARE(m_dialogs->boxes[0].title, "Erreur");
     QCOMPARE(m_dialogs->boxes[0].icon, platform::BoxIcon::Critical);
-    QVERIFY(m_dialogs->boxes[0].text.startsWith(QString::fromUtf8("La base de photos n'a pas pu être enregistrée :\n")
-                                                + m_programme + QStringLiteral("/BasePhotos.txt\n")));
-    QFile base(m_programme + QStringLiteral("/BasePhotos.txt"));
+    QCOMPARE(m_dialogs->boxes[0].text,
+             QString::fromUtf8("La base de photos n'a pas pu être enregistrée :\n") + chemin + QLatin1Char('\n') + raison);
+}
+
+// A name written in another code page than UTF-8 keeps its bytes from the
+// folder to the base, and the strip opens the photo again.
+void TestFormRecherche::nameNotInUtf8()
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QBuffer jpeg;
+    QVERIFY(jpeg.open(QIODevice::WriteOnly) && image.save(&jpeg, "JPG"));
+    QDir().mkpath(m_photos);
+    const QByteArray brut = QFile::encodeName(m_photos) + "/IMG_\xE9t\xE9.jpg";
+    const auto efface = qScopeGuard([&brut] { std::remove(brut.constData()); }); // QTemporaryDir cannot
+    QFile fichier;
+    FILE *f = std::fopen(brut.constData(), "wb");
+    QVERIFY(f && fichier.open(f, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+    fichier.write(photo(1, 125, 80, 200, true, jpeg.data()));
+    fichier.close();
+
+    FormRecherchePhoto scan(m_programme);
+    scan.choisisDossier(m_photos);
+    scan.BtnRecherche_Click();
+    const QString chemin = m_photos + QStringLiteral("/IMG_") + QChar(0xDCE9) + QLatin1Char('t') + QChar(0xDCE9)
+        + QStringLiteral(".jpg");
+    QCOMPARE(colonne(scan.ListView1, 0), QStringList{chemin});
+    QCOMPARE(scan.ListView1->topLevelItem(0)->text(2), "1/125s");
+    QFile base(scan.cheminBase());
     QVERIFY(base.open(QIODevice::ReadOnly));
-    QCOMPARE(base.readAll(), ancienne);
+    QVERIFY(base.readAll().contains(brut + "\r\n"));
+    const LectureBase lue = LireBasePhotos(scan.cheminBase());
+    QCOMPARE(lue.photos.size(), size_t(1));
+    QCOMPARE(lue.photos[0].Fichier, chemin);
+    QCOMPARE(tailleNaturelle(chemin), QSize(40, 30));
+    QVERIFY(!chargeVignette(chemin, QSize(20, 15)).isNull());
+}
+
+// The folders around the chosen one are listed after it is highlighted;
+// the tree still shows it once they are.
+void TestFormRecherche::folderTreeShowsTheChoice()
+{
+    const QString parent = m_dir->filePath(QStringLiteral("arbre"));
+    for (int i = 0; i < 300; ++i)
+        QDir().mkpath(parent + QStringLiteral("/d%1").arg(i, 3, 10, QLatin1Char('0')));
+    const QString choisi = parent + QStringLiteral("/d250");
+    FormRecherchePhoto f(m_programme);
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    f.choisisDossier(choisi);
+    const auto *modele = qobject_cast<const QFileSystemModel *>(f.Repertoire->model());
+    QTRY_COMPARE(modele->index(choisi).row(), 250); // listed and sorted
+    QTRY_VERIFY(f.Repertoire->viewport()->rect().intersects(f.Repertoire->visualRect(modele->index(choisi))));
+    QCOMPARE(f.Repertoire->currentIndex(), modele->index(choisi));
 }
 
 void TestFormRecherche::loadingAtStartUp()
@@ -236,6 +357,7 @@ void TestFormRecherche::emptyScanEmptiesTheTable()
 void TestFormRecherche::windowIsModalAndReloads()
 {
     Form1 f(m_programme);
+    f.TxtValeur->setText(QStringLiteral("12"));
     QCOMPARE(f.BtnBasePhoto->text(), QString::fromUtf8("Création base photos"));
     ecris(m_programme + QStringLiteral("/BasePhotos.txt"), "1\r\n/p/a.jpg\r\n\"12\"\"0,004\"\"8\"\"100\"\r\n");
     bool modal = false;
@@ -249,6 +371,22 @@ void TestFormRecherche::windowIsModalAndReloads()
     QVERIFY(modal);
     QCOMPARE(f.NbPhotos, 1); // reloaded when the window closed
     QCOMPARE(f.LblNbBasePhoto->text(), "1 photos dans la base");
+
+    // A scan shows its photos of the current level at once, behind the window.
+    remplis();
+    QString compte;
+    QTimer::singleShot(0, [&] {
+        auto *scan = qobject_cast<FormRecherchePhoto *>(QApplication::activeModalWidget());
+        if (!scan)
+            return;
+        scan->choisisDossier(m_photos);
+        QTest::mouseClick(scan->BtnRecherche, Qt::LeftButton);
+        compte = f.LblNbPhotoOK->text();
+        scan->close();
+    });
+    QTest::mouseClick(f.BtnBasePhoto, Qt::LeftButton);
+    QCOMPARE(f.NbPhotos, 4);
+    QCOMPARE(compte, QString::fromUtf8("1 photos à 10 000 lux")); // a.jpg, at EV 11,97
 }
 
 // Three photos at EV 12,0, 12,0 and 15,3: two bars, red marks elsewhere.

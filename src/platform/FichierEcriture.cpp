@@ -1,0 +1,120 @@
+#include "platform/FichierEcriture.h"
+
+#include "platform/NomFichier.h"
+
+#include <QRandomGenerator>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kavel {
+
+FichierEcriture::FichierEcriture(const QString &path)
+    : m_cible(platform::octetsDeNom(path))
+{
+}
+
+FichierEcriture::~FichierEcriture()
+{
+    abandonne();
+}
+
+bool FichierEcriture::echec()
+{
+    m_erreur = errno;
+    abandonne();
+    return false;
+}
+
+void FichierEcriture::abandonne()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    if (!m_provisoire.isEmpty())
+        ::unlink(m_provisoire.constData());
+    m_provisoire.clear();
+}
+
+bool FichierEcriture::ouvre()
+{
+    abandonne();
+    m_erreur = 0;
+    // A link to the file: the file it points to is the one replaced.
+    if (char *reel = ::realpath(m_cible.constData(), nullptr)) {
+        m_cible = reel;
+        std::free(reel);
+    }
+    struct stat ancien {};
+    const bool existe = ::stat(m_cible.constData(), &ancien) == 0;
+    if (existe && ::access(m_cible.constData(), W_OK) != 0)
+        return echec(); // a file its owner protected stays as it is
+    for (int essai = 0; essai < 100 && m_fd < 0; ++essai) {
+        m_provisoire = m_cible + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        m_fd = ::open(m_provisoire.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd < 0 && errno != EEXIST) {
+            m_provisoire.clear();
+            return echec();
+        }
+    }
+    if (m_fd < 0) {
+        m_provisoire.clear();
+        return echec();
+    }
+    if (existe)
+        ::fchmod(m_fd, ancien.st_mode & 07777);
+    return true;
+}
+
+bool FichierEcriture::ecrit(QByteArrayView octets)
+{
+    if (m_fd < 0)
+        return false;
+    for (qsizetype fait = 0; fait < octets.size();) {
+        const ssize_t n = ::write(m_fd, octets.data() + fait, static_cast<size_t>(octets.size() - fait));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return echec();
+        }
+        fait += n;
+    }
+    return true;
+}
+
+bool FichierEcriture::valide()
+{
+    if (m_fd < 0)
+        return false;
+    if (::fsync(m_fd) != 0 && errno != EINVAL) // EINVAL: a file system that keeps nothing to sync
+        return echec();
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 && errno != EINTR)
+        return echec();
+    if (::rename(m_provisoire.constData(), m_cible.constData()) != 0)
+        return echec();
+    m_provisoire.clear();
+    return true;
+}
+
+QString raisonEchecEcriture(int erreur)
+{
+    switch (erreur) {
+    case ENOSPC: return QStringLiteral("Le disque est plein.");
+    case EDQUOT: return QStringLiteral("Votre quota d'espace disque est atteint.");
+    case EACCES:
+    case EPERM: return QStringLiteral("Accès refusé : vous n'avez pas le droit d'écrire à cet endroit.");
+    case EROFS: return QStringLiteral("Le disque est en lecture seule.");
+    case ENOENT:
+    case ENOTDIR: return QStringLiteral("Le dossier n'existe pas.");
+    case EIO: return QStringLiteral("Le disque a signalé une erreur matérielle.");
+    default: return QStringLiteral("Erreur inattendue du système (code %1).").arg(erreur);
+    }
+}
+
+} // namespace kavel

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+namespace kavel {
+
+// Writes a file in place of another: the bytes go to a new file beside it,
+// which takes the old one's place only once every byte is on the disk, so a
+// failed write leaves the old file as it was. Each step says whether it
+// worked; erreur() then tells why the first failed step did not.
+class FichierEcriture {
+public:
+    explicit FichierEcriture(const QString &path);
+    ~FichierEcriture(); // an unfinished write is dropped, the old file kept
+    FichierEcriture(const FichierEcriture &) = delete;
+    FichierEcriture &operator=(const FichierEcriture &) = delete;
+
+    bool ouvre();
+    bool ecrit(QByteArrayView octets);
+    // Puts the new file in place of the old one.
+    bool valide();
+
+    // The system's error number (errno) of the step that failed, 0 if none.
+    int erreur() const { return m_erreur; }
+
+private:
+    bool echec();
+    void abandonne();
+
+    QByteArray m_cible;
+    QByteArray m_provisoire;
+    int m_fd = -1;
+    int m_erreur = 0;
+};
+
+// Why a file could not be written, in French, from the system's error number.
+QString raisonEchecEcriture(int erreur);
+
+} // namespace kavel
