@@ -813,6 +813,13 @@ void Form1::LoadBasePhotos()
 void Form1::BtnBasePhoto_Click()
 {
     FormRecherchePhoto fenetre(m_programFolder, this);
+    // The photos of a new base show in the strip at once, behind the window.
+    const auto nouvelleBase = [this] {
+        LoadBasePhotos();
+        IndexMiniature = 0;
+        BtnAfficheMiniature_Click();
+    };
+    connect(&fenetre, &FormRecherchePhoto::baseEnregistree, this, nouvelleBase);
     fenetre.exec();
     LoadBasePhotos();
 }

@@ -6,6 +6,7 @@
 #include "exposure/NumberText.h"
 #include "photos/Miniatures.h"
 #include "platform/Desktop.h"
+#include "platform/NomFichier.h"
 #include "platform/PictureBox.h"
 #include "platform/SurfaceWidget.h"
 
@@ -241,8 +242,11 @@ void Form1::PictMiniture_MouseMove(int index)
 void Form1::PictMiniture_Click(int index)
 {
     const QString &tag = PictMiniture[static_cast<std::size_t>(index)]->tag();
-    if (!tag.isEmpty())
-        platform::openUrl(QUrl::fromLocalFile(tag));
+    if (tag.isEmpty())
+        return;
+    // The URL carries the name's own bytes, UTF-8 or not.
+    platform::openUrl(QUrl::fromEncoded("file://" + platform::octetsDeNom(tag).toPercentEncoding("/"),
+                                        QUrl::StrictMode));
 }
 
 void Form1::resizeEvent(QResizeEvent *event)

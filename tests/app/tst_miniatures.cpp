@@ -1,6 +1,7 @@
 // The photo strip under the chart, on real JPEG files in a temporary folder.
 #include "app/Form1.h"
 #include "photos/Miniatures.h"
+#include "platform/NomFichier.h"
 #include "platform/PictureBox.h"
 #include "platform/SurfaceWidget.h"
 #include "support/TestSupport.h"
@@ -54,6 +55,7 @@ private slots:
     void previousAtZeroDoesNothing();
     void unreadablePhotoShowsAPlaceholder();
     void markingOnTheChart();
+    void clickOpensTheFileItself_data();
     void clickOpensTheFileItself();
     void levelNotANumberSkipsTheRefresh();
 
@@ -216,10 +218,11 @@ void TestMiniatures::markingOnTheChart()
 // A name with spaces and shell characters opens that file and nothing else.
 void TestMiniatures::clickOpensTheFileItself()
 {
+    QFETCH(QString, nom);
+    QFETCH(QByteArray, url);
     base(1, QSize(20, 73));
     Form1 &f = *m_form;
-    const QString path = photo(m_dir, QStringLiteral("a b;rm -rf $HOME.jpg"), QSize(20, 73), Qt::red);
-    f.TabPhotos[0].Fichier = path;
+    f.TabPhotos[0].Fichier = m_dir.filePath(nom);
     f.BtnAfficheMiniature_Click();
     m_dialogs->boxes.clear();
     QList<QUrl> opened;
@@ -231,8 +234,17 @@ void TestMiniatures::clickOpensTheFileItself()
     platform::setOpenUrlHandler(previous);
     QCOMPARE(opened.size(), 1);
     QVERIFY(opened[0].isLocalFile());
-    QCOMPARE(opened[0].toLocalFile(), path);
+    QCOMPARE(opened[0].toEncoded(), "file://" + QUrl::toPercentEncoding(m_dir.path(), "/") + url);
     QVERIFY(m_dialogs->boxes.isEmpty());
+}
+
+void TestMiniatures::clickOpensTheFileItself_data()
+{
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<QByteArray>("url");
+    QTest::newRow("shell characters") << "a b;rm -rf $HOME.jpg" << QByteArray("/a%20b%3Brm%20-rf%20%24HOME.jpg");
+    // A name from an older disk, in Latin-1: its bytes, not U+FFFD.
+    QTest::newRow("name not in UTF-8") << platform::texteDeNom("IMG_\xE9t\xE9.jpg") << QByteArray("/IMG_%E9t%E9.jpg");
 }
 
 void TestMiniatures::levelNotANumberSkipsTheRefresh()
