@@ -813,15 +813,18 @@ void Form1::LoadBasePhotos()
 void Form1::BtnBasePhoto_Click()
 {
     FormRecherchePhoto fenetre(m_programFolder, this);
-    // The photos of a new base show in the strip at once, behind the window.
-    const auto nouvelleBase = [this] {
+    // The photos of a new base show in the strip at once, behind the window;
+    // a base loaded that way is not read again when the window closes.
+    bool baseLue = false;
+    connect(&fenetre, &FormRecherchePhoto::baseEnregistree, this, [this, &baseLue] {
         LoadBasePhotos();
         IndexMiniature = 0;
         BtnAfficheMiniature_Click();
-    };
-    connect(&fenetre, &FormRecherchePhoto::baseEnregistree, this, nouvelleBase);
+        baseLue = true;
+    });
     fenetre.exec();
-    LoadBasePhotos();
+    if (!baseLue)
+        LoadBasePhotos();
 }
 
 void Form1::BtnRépartition_Click()
