@@ -652,6 +652,9 @@ void Form1::CmbBxObjectif_Click()
     TxtDiafMaxi->setText(numTextSingle(r.DiafMaxi));
     TxtDiafMaxiZoom->setText(numTextSingle(r.DiafMaxiZoom));
     ChkBxStabilisateur->setChecked(r.Stabilisateur == 1);
+    // A focal box that keeps its text (85 mm, then 17-85 mm) sends no change:
+    // the zoom column must still follow the chosen lens.
+    ColonneZoom();
     BtnGO_Click();
     bChangementObjectif = false;
 }
@@ -675,15 +678,20 @@ void Form1::TxtFocalMaxi_Change()
 
 // A fixed focal length has one column of apertures: the zoom column is
 // hidden and takes the values of the short end.
-void Form1::RegleFocaleFixe()
+bool Form1::ColonneZoom()
 {
-    if (bEchangeFocales)
-        return;
     const bool fixe = TxtFocalMini->text() == TxtFocalMaxi->text();
     LblDiafZoomMaxi->setVisible(!fixe);
     TxtDiafMiniZoom->setVisible(!fixe);
     TxtDiafMaxiZoom->setVisible(!fixe);
-    if (fixe) {
+    return fixe;
+}
+
+void Form1::RegleFocaleFixe()
+{
+    if (bEchangeFocales)
+        return;
+    if (ColonneZoom()) {
         TxtDiafMiniZoom->setText(TxtDiafMini->text());
         TxtDiafMaxiZoom->setText(TxtDiafMaxi->text());
     }

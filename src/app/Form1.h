@@ -184,6 +184,7 @@ private:
     void CmbBxObjectif_Click();
     void TxtFocalMini_Change();
     void TxtFocalMaxi_Change();
+    bool ColonneZoom(); // shows the zoom column unless both focal lengths read the same; true for one length
     void RegleFocaleFixe();
     void HScroll4_Scroll(int position);
     void HScroll4_Change();
