@@ -1,226 +1,333 @@
-#include "app/Form1.h"
+// The main window's reactions, driven through its real controls: the light
+// panel and calculator, the key filters, Enter, bodies and lenses, the hover box.
+#include "chart/AxesGrid.h"
 #include "platform/DropDownComboBox.h"
 #include "platform/SurfaceWidget.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractItemView>
-#include <QFrame>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTimer>
 
 using namespace kavel;
+
+namespace {
+
+enum Boitier { Canon1DsMarkIII = 2, NikonD40 = 3, NikonD80 = 7, NikonD3 = 9, Autres = 11 };
+
+void choose(DropDownComboBox *list, int index) { list->setCurrentIndex(index), emit list->activated(index); } // a click
+void enter(QWidget *w, Qt::Key key = Qt::Key_Return) { w->setFocus(), QTest::keyClick(w, key); }
+
+bool blank(const QImage &img) // nothing drawn on the chart's surface
+{
+    QImage vide(img.size(), img.format());
+    vide.fill(DrawingSurface::kBackground);
+    return img == vide;
+}
+
+QStringList texts(std::initializer_list<QLineEdit *> boxes)
+{
+    QStringList t;
+    for (QLineEdit *b : boxes)
+        t << b->text();
+    return t;
+}
+
+QStringList choix(const Form1 &f) { return texts({f.CmbBxSpeed->lineEdit(), f.CmbBxDiaf->lineEdit(), f.CmbBxIso->lineEdit()}); }
+
+} // namespace
 
 class TestForm1 : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void designWindow();
-    void startUpState();
-    void calculatorLists_data();
-    void calculatorLists();
-    void typedTextIsNeverAnItem();
-    void dropDownHeights_data();
-    void dropDownHeights();
-    void sizeLimits();
-    void maximisingIsNotCapped();
-    void closingRemovesTheLimit();
-    void welcomeOnceOnly();
+    void init() { m_w = std::make_unique<FenetreActive>(QStringLiteral(KAVEL_DATA_DIR)); }
+    void cleanup() { m_w.reset(); }
+    void calculator_data() {
+        QTest::addColumn<QStringList>("r"); // speed, f-number, ISO; slider, level, lux
+        QTest::newRow("1/125 F/8 ISO 100") << QStringList{"1/125", "8", "100", "130", "13", "20 000 lux"};
+        QTest::newRow("ISO 25600") << QStringList{"1/125", "8", "25600", "50", "5", "80 lux"};
+        QTest::newRow("above 18") << QStringList{"1/8000", "22", "50", "180", "18", "650 000 lux"};
+        QTest::newRow("where the slider stands") << QStringList{"1/8", "16", "100", "110", "11", "5 100 lux"};
+    }
+    void calculator() {
+        QFETCH(QStringList, r);
+        Form1 &f = m_w->form;
+        const int slider = r[3].toInt();
+        QCOMPARE(f.LblLUX->toolTip(), "Valeur exacte : 5120 lux");
+        f.TxtValeur->setText(QStringLiteral("1,5")); // a typed level leaves the slider where it stands
+        for (int i = 0; DropDownComboBox *list : {f.CmbBxSpeed, f.CmbBxDiaf, f.CmbBxIso})
+            list->setCurrentIndex(list->findText(r[i++]));
+        QTest::mouseClick(f.BtnCalculLumiere, Qt::LeftButton);
+        QCOMPARE(f.HScroll4->value(), slider);
+        QCOMPARE(QStringList({f.TxtValeur->text(), f.LblLUX->text()}), r.mid(4));
+        QCOMPARE(choix(f), r.mid(0, 3)); // the triplet stays on show
+        QVERIFY(!f.bCalculLumiere);
+        // The ring of the chosen couple: four pixels thick, from 4 to 7 pixels off its centre.
+        const ChartView chart = f.chart();
+        const double x = chart.cx(f.scales.speedValue(f.CmbBxSpeed->currentIndex())), y = chart.cy(r[1].toDouble());
+        const bool dessine = slider < 180; // 1/8000 s lies beyond the chart
+        for (int h : {-8, -7, -3, 3, 4, 7, 8})
+            QCOMPARE(chart.surface.pixel(x + h, y) == QRgb(0xFFFFFF00), dessine && std::abs(h) >= 4 && std::abs(h) <= 7);
+        if (r[4] == "13")
+            QCOMPARE(f.LblLUX->toolTip(), "Valeur exacte : 20480 lux");
+        // A typed level no longer comes from the triplet: the lists forget it, OK does nothing.
+        f.TxtValeur->setText(QStringLiteral("7"));
+        QCOMPARE(choix(f), QStringList({"Speed", "Diaf", "Iso"}));
+        QTest::mouseClick(f.BtnCalculLumiere, Qt::LeftButton);
+        QCOMPARE(f.TxtValeur->text(), "7");
+        QCOMPARE(f.HScroll4->value(), slider);
+    }
+    void sliderDragAndTimer() {
+        Form1 &f = m_w->form;
+        QSignalSpy refreshed(&f, &Form1::miniaturesRafraichies);
+        f.TimerMiniature->stop();
+        f.HScroll4->setSliderDown(true);
+        f.HScroll4->setSliderPosition(120);
+        QCOMPARE(f.LblLUX->text(), "10 000 lux");
+        f.HScroll4->setSliderPosition(125);
+        QCOMPARE(f.TxtValeur->text(), "12,5");
+        QCOMPARE(f.HScroll4->value(), 110); // the value changes on release only
+        // The panel's grey follows the level, halves to even; its captions turn black above 9.
+        for (auto [position, gris, legende] : {std::tuple{90, 159, "#ffffff"}, {91, 160, "#000000"}, {-20, 42, "#ffffff"}}) {
+            f.HScroll4->setSliderPosition(position);
+            QCOMPARE(f.Label11->palette().color(QPalette::Window), QColor(gris, gris, gris));
+            for (QLabel *label : {f.Label11, f.Label6, f.Label9, f.Label17})
+                QCOMPARE(label->palette().color(QPalette::WindowText).name(), legende);
+        }
+        f.HScroll4->setSliderPosition(125);
+        QVERIFY(!f.TimerMiniature->isActive() && !f.bInhibeMiniature && refreshed.isEmpty());
+        f.HScroll4->setSliderDown(false);
+        QCOMPARE(f.HScroll4->value(), 125);
+        QCOMPARE(refreshed.count(), 1); // shown at once at the end of the drag
+        QVERIFY(f.bInhibeMiniature);
+        // An arrow click moves a tenth, restarts the timer and goes back to the first photo.
+        f.IndexMiniature = 3;
+        f.HScroll4->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(f.TxtValeur->text(), "12,6");
+        QVERIFY(f.TimerMiniature->isActive());
+        QCOMPARE(f.IndexMiniature, 0);
+        f.HScroll4->triggerAction(QAbstractSlider::SliderPageStepSub);
+        QCOMPARE(f.TxtValeur->text(), "11,6");
+        f.TxtValeur->setText(QStringLiteral("9"));
+        QVERIFY(refreshed.wait(2000));
+        QTest::qWait(500);
+        QCOMPARE(refreshed.count(), 2); // one refresh after the last restart
+    }
+    void keyFilters_data() {
+        QTest::addColumn<QStringList>("r"); // box, typed, kept
+        QTest::newRow("point becomes comma") << QStringList{"TxtDiafMini", "5.6", "5,6"};
+        QTest::newRow("comma kept") << QStringList{"TxtDiafMiniZoom", "5,6", "5,6"};
+        QTest::newRow("comma in a focal box") << QStringList{"TxtFocalMaxi", "10,5", "10,5"};
+        QTest::newRow("minus in the level") << QStringList{"TxtValeur", "-2", "-2"};
+        QTest::newRow("level above 18") << QStringList{"TxtValeur", "25", "18"};
+        QTest::newRow("level below -6") << QStringList{"TxtValeur", "-7", "-6"};
+        QTest::newRow("minus in an ISO box") << QStringList{"TxtIsoMini", "-2", "2"};
+        QTest::newRow("letters in a speed box") << QStringList{"TxtVitesseMaxi", "1/2000", "12000"};
+    }
+    void keyFilters() {
+        QFETCH(QStringList, r);
+        auto *edit = m_w->form.findChild<QLineEdit *>(r[0]);
+        edit->setFocus();
+        edit->clear();
+        QTest::keyClicks(edit, r[1]);
+        QCOMPARE(edit->text(), r[2]);
+        QTest::keyClick(edit, Qt::Key_Backspace); // still edits
+        QCOMPARE(edit->text(), r[2].chopped(1));
+        // A key in a lens box makes the lens the user's own.
+        QCOMPARE(m_w->form.CmbBxObjectif->currentText().isEmpty(),
+                 r[0].contains(QLatin1String("Diaf")) || r[0].contains(QLatin1String("Focal")));
+    }
+    // A key in the calculator's lists computes from the triplet as it stands;
+    // Enter in an open list chooses and computes, a mouse choice waits for OK.
+    void calculatorKeysAndLists() {
+        Form1 &f = m_w->form;
+        enter(f.TxtDiafMaxi, Qt::Key_A); // dropped, yet the lens is the user's own
+        QCOMPARE(f.TxtDiafMaxi->text() + f.CmbBxObjectif->currentText(), "22");
+        f.CmbBxSpeed->setCurrentIndex(36);
+        f.CmbBxDiaf->setCurrentIndex(18);
+        f.CmbBxIso->setCurrentIndex(1);
+        enter(f.CmbBxSpeed);
+        QCOMPARE(f.TxtValeur->text(), "13");
+        f.CmbBxIso->setCurrentIndex(2); // ISO 200: one EV less
+        enter(f.CmbBxIso, Qt::Key_Shift); // key down sees keys that type nothing
+        QCOMPARE(f.TxtValeur->text(), "12");
+        f.CmbBxDiaf->setCurrentIndex(21); // F/11
+        enter(f.CmbBxDiaf);
+        QCOMPARE(f.TxtValeur->text(), "12,9");
+        f.TxtValeur->setText(QStringLiteral("5"));
+        f.CmbBxSpeed->setCurrentIndex(36);
+        f.CmbBxDiaf->setCurrentIndex(21);
+        f.CmbBxIso->showPopup();
+        QAbstractItemView *liste = f.CmbBxIso->view();
+        liste->setCurrentIndex(liste->model()->index(1, 0));
+        QTest::keyClick(liste, Qt::Key_Down); // ISO 200
+        QTest::keyClick(liste, Qt::Key_Return);
+        QCOMPARE(choix(f).last() + ' ' + f.TxtValeur->text(), "200 12,9");
+        f.CmbBxIso->showPopup();
+        QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, liste->visualRect(liste->model()->index(1, 0)).center());
+        QCOMPARE(choix(f).last() + ' ' + f.TxtValeur->text(), "100 12,9");
+    }
+    // Bad input in any box refuses the whole chart; Enter from anywhere redraws
+    // it once, with the shorter focal length first.
+    void badInputAndEnter() {
+        Form1 &f = m_w->form;
+        for (QLineEdit *box : {f.TxtVitesseMini, f.TxtVitesseMaxi, f.TxtDiafMaxi, f.TxtDiafMini, f.TxtDiafMaxiZoom,
+                               f.TxtDiafMiniZoom, f.TxtFocalMini, f.TxtFocalMaxi, f.TxtIsoMini, f.TxtIsoMaxi}) {
+            const QString avant = box->text();
+            f.LstCouple->addItem(QStringLiteral("ancien"));
+            box->setText(QStringLiteral("x"));
+            QTest::mouseClick(f.BtnGO, Qt::LeftButton);
+            QCOMPARE(m_w->dialogs.boxes.size(), 1);
+            QCOMPARE(m_w->dialogs.boxes.takeFirst().text, "Erreur de saisie");
+            QVERIFY2(blank(f.Graphic->surface().image()), qPrintable(box->objectName()));
+            QCOMPARE(f.LstCouple->count() + f.NbCouple + int(f.TabCouple.size()), 0);
+            box->setText(avant);
+        }
+        // Enter exchanges focal lengths typed the wrong way round; the typed apertures survive.
+        f.TxtFocalMini->setText(QStringLiteral("55"));
+        f.TxtFocalMaxi->setText(QStringLiteral("18"));
+        const QStringList ouvertures{"2,8", "4", "16", "32"};
+        const std::array diafs{f.TxtDiafMini, f.TxtDiafMiniZoom, f.TxtDiafMaxi, f.TxtDiafMaxiZoom};
+        for (int i = 0; i < 4; ++i)
+            diafs[i]->setText(ouvertures[i]);
+        f.Graphic->surface().clear();
+        enter(f.TxtValeur);
+        QCOMPARE(texts({f.TxtFocalMini, f.TxtFocalMaxi}), QStringList({"18", "55"}));
+        QCOMPARE(texts({f.TxtDiafMini, f.TxtDiafMiniZoom, f.TxtDiafMaxi, f.TxtDiafMaxiZoom}), ouvertures);
+        QVERIFY(f.TxtDiafMiniZoom->isVisible() && !blank(f.Graphic->surface().image()));
+        QCOMPARE(f.NbCouple, 5 * 16);
+        // Equal focal lengths: Enter gives the zoom boxes the short end's apertures.
+        f.TxtFocalMaxi->setText(QStringLiteral("18"));
+        f.TxtDiafMiniZoom->setText(QStringLiteral("9"));
+        enter(f.TxtValeur, Qt::Key_Enter);
+        QCOMPARE(texts({f.TxtDiafMiniZoom, f.TxtDiafMaxiZoom}), QStringList({"2,8", "16"}));
+        // Each Enter reaches the window once, from any control; other keys do not.
+        f.TxtIsoMaxi->setText(QStringLiteral("x")); // each recalculation shows one box
+        for (QWidget *w : std::initializer_list<QWidget *>{f.ChkBxFlash, f.TxtValeur, f.BtnGO, &f}) {
+            m_w->dialogs.boxes.clear();
+            enter(w);
+            QCOMPARE(m_w->dialogs.boxes.size(), 1);
+        }
+        QTest::keyClick(f.TxtValeur, Qt::Key_Tab);
+        QCOMPARE(m_w->dialogs.boxes.size(), 1);
+        f.TxtIsoMaxi->setText(QStringLiteral("1600"));
+        // Slow speeds: the shortest time becomes 30 s and the chart its own range; back to 1 s.
+        f.TxtFocalMaxi->setText(QStringLiteral("55"));
+        f.ChkBxVitesseLente->setChecked(true);
+        QCOMPARE(f.TxtVitesseMini->text(), "0,0333");
+        QCOMPARE(f.chart().range.LogVitesseMin, std::log(1.0 / 40));
+        QCOMPARE(*f.chart().surface.pixel(f.chart().cx(1.0 / 10), qRound(f.chart().cy(1.2))), colours::kGrilleClaire);
+        f.ChkBxVitesseLente->setChecked(false);
+        QCOMPARE(f.TxtVitesseMini->text(), "1");
+        QCOMPARE(f.chart().range.LogVitesseMin, std::log(1 / 1.4));
+    }
+    void bodies_data() {
+        QTest::addColumn<int>("body");
+        QTest::addColumn<QStringList>("r"); // flash caption (empty: kept), fastest, flash speed, ISO range, lenses
+        QTest::newRow("Canon 1Ds Mark III") << int(Canon1DsMarkIII)
+                                            << QStringList{"Pas de flash interne", "8000", "8000", "50", "6400", "42"};
+        QTest::newRow("Nikon D40") << int(NikonD40) << QStringList{"Flash interne (1/500)", "4000", "500", "200", "3200", "38"};
+        QTest::newRow("other bodies") << int(Autres) << QStringList{"", "4000", "200", "100", "1600", "0"};
+    }
+    void bodies() {
+        QFETCH(int, body);
+        QFETCH(QStringList, r);
+        Form1 &f = m_w->form;
+        const QString tooltip = f.ChkBxFlash->toolTip();
+        f.ChkBxFlash->setChecked(true);
+        QCOMPARE(f.TxtVitesseMaxi->text(), "200");
+        choose(f.CmbBxAppareil, body);
+        const bool sansFlash = r[0].startsWith(QLatin1String("Pas"));
+        QCOMPARE(f.ChkBxFlash->isEnabled(), !sansFlash);
+        QCOMPARE(f.ChkBxFlash->isChecked(), !sansFlash); // a flash body keeps the flash ticked
+        QCOMPARE(f.ChkBxFlash->text(), r[0].isEmpty() ? "Flash interne (1/200)" : r[0]);
+        QCOMPARE(f.ChkBxFlash->toolTip(), sansFlash ? tooltip : "L'utilisation du flash limite la vitesse à 1/" + r[2] + "s.");
+        QCOMPARE(texts({f.TxtVitesseMaxi, f.TxtIsoMini, f.TxtIsoMaxi}), QStringList({r[sansFlash ? 1 : 2], r[3], r[4]}));
+        QCOMPARE(f.VitesseMaxBoitier, r[1].toDouble());
+        QCOMPARE(f.VitesseFlash, sansFlash ? 0.0 : r[2].toDouble());
+        QCOMPARE(f.range.LogVitesseMax, std::log(r[1].toDouble() * 1.25)); // redrawn for that body
+        QCOMPARE(f.CmbBxObjectif->count(), r[5].toInt());
+        QCOMPARE(f.NbObjectifs, r[5].toInt());
+        QCOMPARE(f.CmbBxObjectif->currentText(), "EF-S 18-55mm F3.5-5.6"); // the shown name survives
+        // Back to a flash body after one without: the flash is offered, not ticked.
+        choose(f.CmbBxAppareil, NikonD80);
+        QVERIFY(f.ChkBxFlash->isEnabled());
+        QCOMPARE(f.ChkBxFlash->isChecked(), !sansFlash);
+        f.ChkBxFlash->setChecked(false);
+        QCOMPARE(f.TxtVitesseMaxi->text(), "4000");
+        f.CmbBxAppareil->setCurrentIndex(NikonD3); // filling a list by code is no choice
+        QVERIFY(f.ChkBxFlash->isEnabled());
+    }
+    void lenses() {
+        Form1 &f = m_w->form;
+        choose(f.CmbBxObjectif, f.CmbBxObjectif->findText(QStringLiteral("EF 85mm F1.8 USM")));
+        QCOMPARE(texts({f.TxtFocalMini, f.TxtFocalMaxi, f.TxtDiafMini, f.TxtDiafMiniZoom, f.TxtDiafMaxiZoom}),
+                 QStringList({"85", "85", "1,8", "1,8", "22"}));
+        QVERIFY(!f.TxtDiafMiniZoom->isVisible() && !f.TxtDiafMaxiZoom->isVisible() && !f.LblDiafZoomMaxi->isVisible());
+        QVERIFY(!f.ChkBxStabilisateur->isChecked());
+        choose(f.CmbBxObjectif, f.CmbBxObjectif->findText(QStringLiteral("EF-S 17-85mm F4-5.6 IS USM"))); // a zoom again
+        QVERIFY(f.TxtDiafMiniZoom->isVisible());
+        QCOMPARE(texts({f.TxtFocalMini, f.TxtFocalMaxi, f.TxtDiafMini, f.TxtDiafMiniZoom, f.TxtDiafMaxi, f.TxtDiafMaxiZoom}),
+                 QStringList({"17", "85", "4", "5,6", "22", "32"}));
+        QVERIFY(f.ChkBxStabilisateur->isChecked() && !f.bChangementObjectif);
+        QCOMPARE(f.LblDiafZoomMini->text() + f.LblDiafZoomMaxi->text(), "à 17mm F/à 85mm F/");
+        QCOMPARE(f.NbCouple, 80); // F/4 to F/22: 16 f-numbers, 5 sensitivities
+        // Typing a focal length makes the lens the user's own; equal lengths hide the zoom column.
+        f.TxtFocalMini->setText(QStringLiteral("50"));
+        QCOMPARE(f.CmbBxObjectif->currentText() + f.LblDiafZoomMini->text(), "à 50mm F/");
+        f.TxtFocalMaxi->setText(QStringLiteral("50"));
+        QVERIFY(!f.TxtDiafMiniZoom->isVisible());
+        QCOMPARE(texts({f.TxtDiafMiniZoom, f.TxtDiafMaxiZoom}), texts({f.TxtDiafMini, f.TxtDiafMaxi}));
+        f.TxtFocalMaxi->setText(QStringLiteral("50,0")); // not the same text: a zoom again
+        QVERIFY(f.TxtDiafMiniZoom->isVisible());
+    }
+    void hoverBox() {
+        Form1 &f = m_w->form;
+        const TypeCouple &c = f.TabCouple.back();
+        moveOver(f.Graphic, QPointF(c.X + 2, c.Y + 1));
+        QVERIFY(f.TxtInfoBulle->isVisible() && f.TxtInfoBulle->text().contains(QLatin1String("  -  F/")));
+        QCOMPARE(f.TxtInfoBulle->pos(), QPoint(qRound(c.X + 2 + 16), qRound(c.Y + 1 + 16)));
+        moveOver(f.Graphic, QPointF(f.chart().cx(5), f.chart().cy(11)));
+        QVERIFY(f.TxtInfoBulle->text().startsWith(QLatin1String("LIMITE DE FLOU DE BOUGE")));
+        const QPointF nearRight(f.Graphic->width() - 20, 100); // flips to the left of the pointer
+        moveOver(f.Graphic, nearRight);
+        QCOMPARE(f.TxtInfoBulle->pos(), QPoint(qRound(nearRight.x() - f.TxtInfoBulle->width() - 16), 116));
+        // Hidden off the chart, on the box itself, without tooltips.
+        const QPointF inside(300, 200);
+        moveOver(&f, QPointF(600, 650));
+        QVERIFY(!f.TxtInfoBulle->isVisible());
+        moveOver(f.Graphic, inside);
+        moveOver(f.TxtInfoBulle, QPointF(5, 5)); // onto the box itself
+        QVERIFY(!f.TxtInfoBulle->isVisible());
+        f.ChkBxToolTip->setChecked(false);
+        moveOver(f.Graphic, inside);
+        QVERIFY(!f.TxtInfoBulle->isVisible() && !f.TxtInfoBulle->text().isEmpty()); // kept up to date while hidden
+    }
+    void sizeLimitsAndWelcome() {
+        Form1 &f = m_w->form; // the whole window stays within 980 x 737 .. 2500 x 2500
+        f.resize(500, 400);
+        QCOMPARE(f.frameGeometry().size(), QSize(980, 737));
+        f.resize(4000, 4000);
+        QCOMPARE(f.frameGeometry().size(), QSize(2500, 2500));
+        // The welcome shows once, the first time the window is active.
+        FenetreActive g(f.programFolder());
+        QVERIFY(g.dialogs.boxes.isEmpty() && m_w->dialogs.boxes.isEmpty());
+        f.activateWindow();
+        QTRY_VERIFY(f.isActiveWindow());
+        g.form.activateWindow();
+        QTRY_VERIFY(g.form.isActiveWindow());
+        QVERIFY(g.dialogs.boxes.isEmpty() && m_w->dialogs.boxes.isEmpty());
+    }
 
 private:
-    std::unique_ptr<DialogRecorder> m_dialogs;
-    std::unique_ptr<QTemporaryDir> m_folder;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<FenetreActive> m_w;
 };
-
-void TestForm1::init()
-{
-    m_dialogs = std::make_unique<DialogRecorder>();
-    m_folder = std::make_unique<QTemporaryDir>();
-    m_form = std::make_unique<Form1>(m_folder->path());
-}
-
-void TestForm1::cleanup()
-{
-    m_form.reset();
-    m_folder.reset();
-    m_dialogs.reset();
-}
-
-void TestForm1::designWindow()
-{
-    Form1 &f = *m_form;
-    QCOMPARE(f.windowTitle(), "Kavel - Logiciel didactique");
-    QCOMPARE(f.size(), QSize(975, 703));
-    QCOMPARE(f.programFolder(), m_folder->path());
-    QCOMPARE(f.findChild<SurfaceWidget *>("Graphic"), f.Graphic);
-    QCOMPARE(f.Graphic->geometry(), QRect(216, 24, 753, 552));
-    QCOMPARE(f.Graphic->surface().width(), 753);
-    QCOMPARE(f.Graphic->surface().height(), 552);
-    QCOMPARE(*f.Graphic->surface().pixel(1, f.Graphic->height() - 2), DrawingSurface::kBackground);
-    QCOMPARE(f.Graphic->surface().textColour(), QRgb(0xFFFFFFFF));
-    // The About panel lies hidden on the chart.
-    QCOMPARE(f.findChild<QFrame *>("APropos"), f.APropos);
-    QCOMPARE(f.APropos->parentWidget(), f.Graphic);
-    QCOMPARE(f.APropos->geometry(), QRect(176, 152, 401, 305));
-    QVERIFY(f.APropos->isHidden());
-}
-
-void TestForm1::startUpState()
-{
-    Form1 &f = *m_form;
-    QCOMPARE(f.VitesseMaxBoitier, 4000.0);
-    QCOMPARE(f.VitesseFlash, 200.0);
-    QVERIFY(f.bInhibeMiniature);
-    QVERIFY(!f.bDejaActive);
-    QCOMPARE(f.range.LogVitesseMax, std::log(5000.0));
-    QCOMPARE(f.scales.TabDiaf[39], 91.0);
-    QCOMPARE(f.findChild<QLabel *>("LblVersion")->text(), "Version 1.5.1");
-}
-
-void TestForm1::calculatorLists_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QString>("placeholder");
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<QString>("last");
-    QTest::newRow("ISO") << "CmbBxIso" << 10 << "Iso" << "50" << "25600";
-    QTest::newRow("apertures") << "CmbBxDiaf" << 40 << "Diaf" << "1" << "91";
-    QTest::newRow("speeds") << "CmbBxSpeed" << 55 << "Speed" << "30s" << "1/8000";
-}
-
-void TestForm1::calculatorLists()
-{
-    QFETCH(QString, name);
-    QFETCH(int, count);
-    QFETCH(QString, placeholder);
-    QFETCH(QString, first);
-    QFETCH(QString, last);
-    auto *list = m_form->findChild<DropDownComboBox *>(name);
-    QVERIFY(list);
-    QCOMPARE(list->count(), count);
-    QCOMPARE(list->currentIndex(), -1);
-    QCOMPARE(list->currentText(), placeholder);
-    QCOMPARE(list->itemText(0), first);
-    QCOMPARE(list->itemText(count - 1), last);
-}
-
-void TestForm1::typedTextIsNeverAnItem()
-{
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-    DropDownComboBox *list = m_form->CmbBxIso;
-    list->lineEdit()->selectAll();
-    QTest::keyClicks(list->lineEdit(), "333");
-    QTest::keyClick(list->lineEdit(), Qt::Key_Return);
-    QCOMPARE(list->count(), 10);
-    QCOMPARE(list->itemText(3), "400");
-}
-
-void TestForm1::dropDownHeights_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("listIsLonger");
-    QTest::newRow("ISO, short list") << "CmbBxIso" << false;
-    QTest::newRow("apertures") << "CmbBxDiaf" << true;
-    QTest::newRow("speeds") << "CmbBxSpeed" << true;
-}
-
-// The whole control with its list open is 320 pixels high at most, exactly
-// that when the list has more items than fit.
-void TestForm1::dropDownHeights()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, listIsLonger);
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-    auto *list = m_form->findChild<DropDownComboBox *>(name);
-    QCOMPARE(list->dropDownHeight(), 320);
-    const int width = list->width();
-    list->showPopup();
-    QWidget *popup = list->view()->window();
-    QVERIFY(popup != m_form.get());
-    QTRY_VERIFY(popup->isVisible());
-    if (listIsLonger)
-        QCOMPARE(popup->height() + list->height(), 320);
-    else
-        QVERIFY(popup->height() + list->height() <= 320);
-    QVERIFY(popup->width() >= width);
-    QCOMPARE(list->width(), width);
-    list->hidePopup();
-}
-
-QSize frameOf(const QWidget &w)
-{
-    return LimitationTaille::frameOrDefault(w.frameGeometry().size() - w.geometry().size());
-}
-
-void TestForm1::sizeLimits()
-{
-    // Where no frame is known, the design frame (5 x 34) turns the window
-    // limits 980 x 737 .. 2500 x 2500 into inner limits.
-    const QSize unknown = LimitationTaille::frameOrDefault(QSize(0, 0));
-    QCOMPARE(LimitationTaille::innerMinimum(unknown), QSize(975, 703));
-    QCOMPARE(LimitationTaille::innerMaximum(unknown), QSize(2495, 2466));
-    QCOMPARE(m_form->minimumSize(), QSize(975, 703)); // before the window shows
-
-    // Once shown, the measured frame counts: the whole window stays within the limits.
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-    const QSize frame = frameOf(*m_form);
-    QCOMPARE(m_form->minimumSize(), QSize(980, 737) - frame);
-    QCOMPARE(m_form->maximumSize(), QSize(2500, 2500) - frame);
-    m_form->resize(500, 400);
-    QCOMPARE(m_form->frameGeometry().size(), QSize(980, 737));
-    m_form->resize(4000, 4000);
-    QCOMPARE(m_form->frameGeometry().size(), QSize(2500, 2500));
-}
-
-void TestForm1::maximisingIsNotCapped()
-{
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-    m_form->showMaximized();
-    QTRY_VERIFY(m_form->isMaximized());
-    QCOMPARE(m_form->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-    m_form->showNormal();
-    QTRY_COMPARE(m_form->maximumSize(), QSize(2500, 2500) - frameOf(*m_form));
-}
-
-void TestForm1::closingRemovesTheLimit()
-{
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-    m_form->close();
-    QCOMPARE(m_form->minimumSize(), QSize(0, 0));
-    QCOMPARE(m_form->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-}
-
-void TestForm1::welcomeOnceOnly()
-{
-    QVERIFY(m_dialogs->boxes.isEmpty()); // not before the window is active
-    m_form->show();
-    m_form->activateWindow();
-    QTRY_COMPARE(m_dialogs->boxes.size(), 1);
-    const platform::MessageBox box = m_dialogs->boxes.first();
-    QCOMPARE(box.title, "Kavel");
-    QCOMPARE(box.text, "Kavel est encore en cours d'affinage. N'hésitez pas à m'envoyer vos idées "
-                       "d'amélioration et les éventuels bugs. Merci :-)");
-    QCOMPARE(box.icon, platform::BoxIcon::None);
-    QVERIFY(m_form->bDejaActive);
-
-    // Another window takes the focus, then the main window gets it back.
-    QWidget other;
-    other.show();
-    other.activateWindow();
-    QTRY_VERIFY(other.isActiveWindow());
-    m_form->activateWindow();
-    QTRY_VERIFY(m_form->isActiveWindow());
-    QCOMPARE(m_dialogs->boxes.size(), 1);
-}
 
 QTEST_MAIN(TestForm1)
 #include "tst_form1.moc"

@@ -1,278 +1,147 @@
-// The photo base file, the folder search, file names and the opening of
-// photos, on real files in a temporary folder.
+// The photo base file, and the preview read from a photo's EXIF block.
+#include "ExifBuilder.h"
 #include "photos/BasePhotos.h"
 #include "photos/Miniatures.h"
-#include "photos/RechercheFichier.h"
-#include "platform/NomFichier.h"
-#include "support/DossierLectureSeule.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
-#include <cerrno>
-#include <fcntl.h>
-#include <future>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <QImage>
+#include <QtTest>
 
 using namespace kavel;
 
 namespace {
-
-void ecris(const QString &path, const QByteArray &bytes = "x")
-{
-    QDir().mkpath(QFileInfo(path).path());
+void ecris(const QString &path, const QByteArray &bytes) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
 }
-
-QByteArray contenu(const QString &path)
-{
+QByteArray contenu(const QString &path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-
+QByteArray jpeg(QSize size, QColor colour) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    QBuffer buffer;
+    return buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "JPG") ? buffer.data() : QByteArray();
+}
+QStringList champs(const TypePhoto &p) {
+    const QLocale fr(QLocale::French);
+    return {p.Fichier, texteNombre(p.ValEV, fr), texteNombre(p.ValSpeed, fr), texteNombre(p.ValDiaf, fr), texteNombre(p.ValIso, fr)};
+}
 } // namespace
 
 class TestBasePhotos : public QObject {
     Q_OBJECT
-private slots:
-    void numberTexts_data();
-    void numberTexts();
-    void roundTrip();
-    void fourRecords();
-    void malformed_data();
-    void malformed();
-    void missingBase();
-    void failedWriteKeepsTheOldBase();
-    void searchOrder();
-    void searchSkipsLinkedFolders();
-    void namesKeepTheirBytes_data();
-    void namesKeepTheirBytes();
-    void stripNeverWaits_data();
-    void stripNeverWaits();
-
-private:
     QTemporaryDir m_dir;
+
+private slots:
+    void written_data() {
+        QTest::addColumn<QLocale>("locale"), QTest::addColumn<QByteArray>("bytes");
+        const QByteArray a = "2\r\n/p/Vacances, \xC3\xA9t\xC3\xA9/IMG 0001.JPG\r\n", b = "\r\n/p/\xE9.jpg\r\n";
+        QTest::newRow("French") << QLocale(QLocale::French) << a + "\"10,9366379390026\"\"0,004\"\"5,6\"\"400\"" + b + "\"-1,5\"\"6,25E-05\"\"2,8\"\"12800\"\r\n";
+        QTest::newRow("English") << QLocale(QLocale::English) << a + "\"10.9366379390026\"\"0.004\"\"5.6\"\"400\"" + b + "\"-1.5\"\"6.25E-05\"\"2.8\"\"12800\"\r\n";
+    }
+    // Count, then per photo its path's own bytes and its four numbers (15 digits, the locale's separator, no
+    // grouping), in CR LF lines; read back as written whatever the locale.
+    void written() {
+        QFETCH(QLocale, locale); QFETCH(QByteArray, bytes);
+        const std::vector<TypePhoto> photos{{QStringLiteral("/p/Vacances, été/IMG 0001.JPG"), 10.936637939002571, 0.004, 5.6, 400},
+                                            {QStringLiteral("/p/") + QChar(0xDCE9) + QStringLiteral(".jpg"), -1.5, 6.25e-5, 2.8, 12800}};
+        const QString base = m_dir.filePath(QStringLiteral("BasePhotos.txt"));
+        QString erreur = QStringLiteral("inchangée");
+        QVERIFY(EcritBasePhotos(base, photos, &erreur, locale) && erreur == "inchangée");
+        QCOMPARE(contenu(base), bytes);
+        const LectureBase lue = LireBasePhotos(base);
+        QVERIFY(lue.existe && lue.compte == 2 && lue.photos.size() == 2);
+        QCOMPARE(champs(lue.photos[0]) + champs(lue.photos[1]), champs(photos[0]) + champs(photos[1]));
+        // Where it cannot be written, the reason in French.
+        const QString absent = m_dir.filePath(QStringLiteral("absent/BasePhotos.txt"));
+        QVERIFY(!EcritBasePhotos(absent, {}, nullptr) && !EcritBasePhotos(absent, {}, &erreur) && erreur == "Le dossier n'existe pas.");
+        QVERIFY(cheminEnregistrable(QStringLiteral("/p/Vacances, été.jpg")) && !cheminEnregistrable({}));
+        QVERIFY(!cheminEnregistrable(QStringLiteral("/p/deux\nlignes.jpg")) && !cheminEnregistrable(QStringLiteral("/p/deux\rlignes.jpg")));
+    }
+    void read_data() {
+        QTest::addColumn<QByteArray>("bytes"), QTest::addColumn<int>("count"), QTest::addColumn<int>("kept"); // each EV 12, 1/250 s, F/8, ISO 100
+        const QByteArray rec = "/p/a.jpg\r\n\"12\"\"0,004\"\"8\"\"100\"\r\n", a = "/p/a.jpg", n = "\"12\"\"0,004\"\"8\"\"100\"";
+        QTest::newRow("count 5, three records") << "5\r\n" + rec + rec + rec << 5 << 3;
+        QTest::newRow("count 2, three records") << "2\r\n" + rec + rec + rec << 2 << 2;
+        QTest::newRow("count 0") << "0\r\n" + rec << 0 << 0;
+        QTest::newRow("count not a number") << "beaucoup\r\n" + rec << 0 << 0;
+        QTest::newRow("LF only") << "1\n" + a + "\n" + n + "\n" << 1 << 1;
+        QTest::newRow("CR CR LF") << "1\r\r\n" + a + "\r\r\n" + n + "\r\r\n" << 1 << 1;
+        QTest::newRow("no line end at the end") << "2\r\n" + rec + a + "\r\n" + n << 2 << 2;
+        QTest::newRow("record cut short") << "3\r\n" + rec + a + "\r\n\"12\"\"0,0" << 3 << 1;
+        QTest::newRow("field not a number") << "3\r\n" + rec + a + "\r\n\"12\"\"vite\"\"8\"\"100\"\r\n" + rec << 3 << 1;
+        QTest::newRow("empty field") << "3\r\n" + rec + a + "\r\n\"12\"\"\"\"8\"\"100\"\r\n" + rec << 3 << 1;
+        QTest::newRow("three fields") << "3\r\n" + rec + a + "\r\n\"12\"\"0,004\"\"8\"\r\n" << 3 << 1;
+        QTest::newRow("empty file") << QByteArray() << 0 << 0;
+        // A line of 65 535 bytes with its line end is read; one byte more is no base.
+        QTest::newRow("longest line") << "2\r\n" + QByteArray(65533, '/') + "\r\n" + n + "\r\n" + rec << 2 << 2;
+        QTest::newRow("line too long") << "2\r\n" + QByteArray(65534, '/') + "\r\n" + n + "\r\n" + rec << 2 << 0;
+    }
+    void read() {
+        QFETCH(QByteArray, bytes); QFETCH(int, count); QFETCH(int, kept);
+        ecris(m_dir.filePath(QStringLiteral("lue.txt")), bytes);
+        const LectureBase lue = LireBasePhotos(m_dir.filePath(QStringLiteral("lue.txt")));
+        QCOMPARE(QStringLiteral("%1 %2 %3").arg(lue.existe).arg(lue.compte).arg(lue.photos.size()), QStringLiteral("1 %1 %2").arg(count).arg(kept));
+        for (const TypePhoto &p : lue.photos)
+            QCOMPARE(champs(p), (QStringList{&p == &lue.photos[0] && bytes.startsWith("2\r\n//") ? QString(65533, '/') : "/p/a.jpg", "12", "0,004", "8", "100"}));
+        QVERIFY(!LireBasePhotos(m_dir.filePath(QStringLiteral("absente.txt"))).existe);
+        QVERIFY(LireBasePhotos(m_dir.path()).existe && LireBasePhotos(m_dir.path()).photos.empty()); // a folder
+    }
+    void preview_data() {
+        QTest::addColumn<QByteArray>("bytes"), QTest::addColumn<QByteArray>("expected");
+        const QByteArray petit = jpeg(QSize(40, 30), Qt::red), soi("\xFF\xD8");
+        for (bool mm : {false, true}) {
+            ExifBuilder b(mm);
+            b.exif = {b.shortInline(0x8827, 400)};
+            b.preview = petit; // the only value outside the directories: it ends the segment
+            const QByteArray app1 = b.app1(), j = soi + app1 + "\xFF\xD9";
+            const auto change = [&b](QByteArray c, quint16 tag, qint64 value) { // in the second directory
+                return c.replace(c.indexOf(b.u16(tag) + b.u16(4) + b.u32(1)) + 8, 4, b.u32(quint32(value)));
+            };
+            const qint64 debut = j.indexOf(petit) - j.indexOf(QByteArray("Exif\0\0", 6)) - 6;
+            QByteArray long1 = soi + app1;
+            qToBigEndian(quint16(qFromBigEndian<quint16>(app1.constData() + 2) + 1), long1.data() + 4);
+            const auto devant = [&](int fin) { // segments before APP1 such that it ends at fin
+                const int n = fin - 2 - 4 - 4 - int(app1.size()) - 65000;
+                return soi + ExifBuilder::segment(0xE0, 65000) + ExifBuilder::segment(0xE2, n) + app1 + "\xFF\xD9" + QByteArray(5000, '\0');
+            };
+            const auto row = [mm](const char *name) -> QTestData & { return QTest::addRow("%s, %s", name, mm ? "MM" : "II"); };
+            row("in the segment's last bytes") << j << petit;
+            row("after an empty segment") << soi + ExifBuilder::segment(0xE0, 0) + app1 << petit;
+            row("after the image data") << soi + ExifBuilder::segment(0xDA, 4) + app1 << QByteArray();
+            row("segment up to the file's end") << soi + app1 << petit;
+            row("segment one byte past it") << long1 << QByteArray();
+            row("length one byte short") << change(j, 0x0202, petit.size() - 1) << petit.chopped(1);
+            row("length one byte past the segment") << change(j, 0x0202, petit.size() + 1) << QByteArray();
+            row("offset one byte on") << change(change(j, 0x0202, petit.size() - 1), 0x0201, debut + 1) << petit.mid(1);
+            row("ending at 128 KB, as far as is read") << devant(128 * 1024) << petit;
+            row("ending one byte further") << devant(128 * 1024 + 1) << QByteArray();
+        }
+    }
+    void preview() {
+        QFETCH(QByteArray, bytes); QFETCH(QByteArray, expected);
+        ecris(m_dir.filePath(QStringLiteral("apercu.jpg")), bytes);
+        QCOMPARE(apercuExif(m_dir.filePath(QStringLiteral("apercu.jpg"))), expected);
+    }
+    // A blue 80 x 60 photo with a red preview, which serves only when it shows the same picture at least as large.
+    void thumbnail() {
+        const QString path = m_dir.filePath(QStringLiteral("vignette.jpg"));
+        for (const auto &[preview, wanted, fromPreview] : {std::tuple{QSize(40, 30), QSize(40, 30), true}, {QSize(40, 30), QSize(20, 15), true},
+                                                           {QSize(40, 30), QSize(40, 31), false}, {QSize(40, 30), QSize(41, 30), false},
+                                                           {QSize(40, 20), QSize(20, 10), false}}) {
+            ExifBuilder b(true);
+            b.preview = jpeg(preview, Qt::red);
+            ecris(path, b.withImage(jpeg(QSize(80, 60), Qt::blue)));
+            QCOMPARE(tailleNaturelle(path), QSize(80, 60));
+            const QImage image = chargeVignette(path, wanted);
+            const QColor c = image.size() == wanted ? image.pixelColor(wanted.width() / 2, wanted.height() / 2) : QColor();
+            QCOMPARE(c.red() > 128 && c.blue() < 128 ? "preview" : c.blue() > 128 && c.red() < 128 ? "photo" : "?", fromPreview ? "preview" : "photo");
+        }
+        QVERIFY(chargeVignette(path, QSize(0, 15)).isNull() && chargeVignette(m_dir.path(), QSize(20, 15)).isNull());
+    }
 };
-
-void TestBasePhotos::numberTexts_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<QString>("french");
-    QTest::addColumn<QString>("english");
-    QTest::newRow("EV") << 10.936637939002571 << "10,9366379390026" << "10.9366379390026";
-    QTest::newRow("exposure") << 0.004 << "0,004" << "0.004";
-    QTest::newRow("f-number") << 5.6 << "5,6" << "5.6";
-    QTest::newRow("ISO, no grouping") << 12800.0 << "12800" << "12800";
-    QTest::newRow("not computed") << -100.0 << "-100" << "-100";
-    QTest::newRow("exponent") << 6.25e-5 << "6,25E-05" << "6.25E-05";
-}
-
-void TestBasePhotos::numberTexts()
-{
-    QFETCH(double, value);
-    QFETCH(QString, french);
-    QFETCH(QString, english);
-    QCOMPARE(texteNombre(value, QLocale(QLocale::French)), french);
-    QCOMPARE(texteNombre(value, QLocale(QLocale::English)), english);
-    // Read back with either separator; 15 digits keep the value to 1e-14.
-    QVERIFY(lireNombre(french).has_value() && lireNombre(english).has_value());
-    QCOMPARE(*lireNombre(french), *lireNombre(english));
-    QVERIFY(std::abs(*lireNombre(french) - value) <= std::abs(value) * 1e-14);
-}
-
-// A folder with a comma and accents, written under one locale, read whatever the locale.
-void TestBasePhotos::roundTrip()
-{
-    const std::vector<TypePhoto> photos{
-        {m_dir.filePath(QStringLiteral("Vacances, été/IMG 0001.JPG")), 10.936637939002571, 0.004, 5.6, 400},
-        {m_dir.filePath(QStringLiteral("Vacances, été/sous dossier/ß.jpg")), -1.5, 30, 2.8, 25600},
-    };
-    const QString base = m_dir.filePath(QStringLiteral("BasePhotos.txt"));
-    QString erreur;
-    QVERIFY(EcritBasePhotos(base, photos, &erreur, QLocale(QLocale::French)));
-    const QByteArray bytes = contenu(base);
-    QVERIFY(bytes.startsWith("2\r\n"));
-    QVERIFY(bytes.contains("\r\n\"10,9366379390026\"\"0,004\"\"5,6\"\"400\"\r\n"));
-    QVERIFY(bytes.contains(QStringLiteral("Vacances, été/IMG 0001.JPG\r\n").toUtf8()));
-    QCOMPARE(bytes.count("\r\n"), 5);
-
-    const LectureBase lue = LireBasePhotos(base);
-    QVERIFY(lue.existe);
-    QCOMPARE(lue.compte, 2);
-    QCOMPARE(lue.photos.size(), size_t(2));
-    for (std::size_t i = 0; i < 2; ++i) {
-        QCOMPARE(lue.photos[i].Fichier, photos[i].Fichier);
-        QVERIFY(std::abs(lue.photos[i].ValEV - photos[i].ValEV) < 1e-13);
-        QCOMPARE(lue.photos[i].ValSpeed, photos[i].ValSpeed);
-        QCOMPARE(lue.photos[i].ValDiaf, photos[i].ValDiaf);
-        QCOMPARE(lue.photos[i].ValIso, photos[i].ValIso);
-    }
-}
-
-void TestBasePhotos::fourRecords()
-{
-    const QString base = m_dir.filePath(QStringLiteral("quatre.txt"));
-    ecris(base, " 4 \r\n/p/a.jpg\r\n\"12\"\"0,004\"\"8\"\"100\"\r\n/p/b.jpg\r\n\"12.5\"\"0.01\"\"4\"\"200\"\r\n"
-                "/p/c.jpg\r\n\"1E1\"\"1\"\"2\"\"3\"\r\n/p/d, e.jpg\r\n\"-2\"\"30\"\"2,8\"\"1600\"\r\n");
-    const LectureBase lue = LireBasePhotos(base);
-    QCOMPARE(lue.photos.size(), size_t(4));
-    QCOMPARE(lue.photos[1].ValEV, 12.5);
-    QCOMPARE(lue.photos[2].ValEV, 10.0);
-    QCOMPARE(lue.photos[3].Fichier, "/p/d, e.jpg");
-    QCOMPARE(lue.photos[3].ValDiaf, 2.8);
-}
-
-void TestBasePhotos::malformed_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("kept");
-    const QByteArray rec = "/p/a.jpg\r\n\"12\"\"0,004\"\"8\"\"100\"\r\n";
-    QTest::newRow("count 5, three records") << "5\r\n" + rec + rec + rec << 3;
-    QTest::newRow("count 2, three records") << "2\r\n" + rec + rec + rec << 2;
-    QTest::newRow("count 0") << "0\r\n" + rec << 0;
-    QTest::newRow("count not a number") << "beaucoup\r\n" + rec << 0;
-    QTest::newRow("negative count") << "-3\r\n" + rec << 0;
-    QTest::newRow("record cut short") << "3\r\n" + rec + "/p/b.jpg\r\n\"12\"\"0,0" << 1;
-    QTest::newRow("path without numbers") << "3\r\n" + rec + "/p/b.jpg" << 1;
-    QTest::newRow("field not a number") << "3\r\n" + rec + "/p/b.jpg\r\n\"12\"\"vite\"\"8\"\"100\"\r\n" + rec << 1;
-    QTest::newRow("three fields") << "3\r\n" + rec + "/p/b.jpg\r\n\"12\"\"0,004\"\"8\"\r\n" << 1;
-    QTest::newRow("line feeds only") << QByteArray("1\n/p/a.jpg\n\"12\"\"0,004\"\"8\"\"100\"\n") << 1;
-    QTest::newRow("CR CR LF") << QByteArray("1\r\r\n/p/a.jpg\r\r\n\"12\"\"0,004\"\"8\"\"100\"\r\r\n") << 1;
-    QTest::newRow("empty file") << QByteArray() << 0;
-    QTest::newRow("binary") << QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0\x01\x01", 13) + QByteArray(100000, '\x7f') << 0;
-    QTest::newRow("huge line") << "2\r\n" + QByteArray(200000, 'a') + "\r\n\"1\"\"1\"\"1\"\"1\"\r\n" << 0;
-}
-
-void TestBasePhotos::malformed()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(int, kept);
-    const QString base = m_dir.filePath(QStringLiteral("malforme.txt"));
-    ecris(base, bytes);
-    const LectureBase lue = LireBasePhotos(base);
-    QVERIFY(lue.existe);
-    QCOMPARE(int(lue.photos.size()), kept);
-    for (const TypePhoto &p : lue.photos)
-        QCOMPARE(p.Fichier, "/p/a.jpg");
-}
-
-void TestBasePhotos::missingBase()
-{
-    const LectureBase lue = LireBasePhotos(m_dir.filePath(QStringLiteral("absente.txt")));
-    QVERIFY(!lue.existe);
-    QVERIFY(lue.photos.empty());
-    QVERIFY(!cheminEnregistrable(QStringLiteral("/p/deux\nlignes.jpg")));
-    QVERIFY(cheminEnregistrable(QStringLiteral("/p/Vacances, été.jpg")));
-}
-
-void TestBasePhotos::failedWriteKeepsTheOldBase()
-{
-    const QString dossier = m_dir.filePath(QStringLiteral("programme"));
-    const QString base = dossier + QStringLiteral("/BasePhotos.txt");
-    ecris(base, "1\r\n/ancienne.jpg\r\n\"1\"\"1\"\"1\"\"1\"\r\n");
-    QString erreur;
-    {
-        DossierLectureSeule lectureSeule(dossier);
-        if (!lectureSeule.ok())
-            QSKIP("this machine cannot make a folder refuse new files");
-        QVERIFY(!EcritBasePhotos(base, {{QStringLiteral("/nouvelle.jpg"), 2, 2, 2, 2}}, &erreur));
-    }
-    QVERIFY(!erreur.isEmpty());
-    QCOMPARE(contenu(base), QByteArray("1\r\n/ancienne.jpg\r\n\"1\"\"1\"\"1\"\"1\"\r\n"));
-    QVERIFY(!EcritBasePhotos(m_dir.filePath(QStringLiteral("absent/BasePhotos.txt")), {}, &erreur));
-}
-
-void TestBasePhotos::searchOrder()
-{
-    const QString racine = m_dir.filePath(QStringLiteral("recherche"));
-    ecris(racine + QStringLiteral("/x/b.JPG"));
-    ecris(racine + QStringLiteral("/a.jpg"));
-    ecris(racine + QStringLiteral("/z.Jpg"));
-    ecris(racine + QStringLiteral("/notes.txt"));
-    ecris(racine + QStringLiteral("/photo.jpeg")); // not "*.jpg"
-    ecris(racine + QStringLiteral("/.cache/c.jpg"));
-    ecris(racine + QStringLiteral("/x/y/d.jpg"));
-    ResultatRecherche r;
-    const int n = RechercheRecursive(racine + QLatin1Char('/'), QStringLiteral("*.jpg"), r);
-    QCOMPARE(n, 6 - 1);
-    QStringList chemins;
-    for (int i = 0; i < n; ++i)
-        chemins << r.dossiers[i] + r.noms[i];
-    const QString p = racine + QLatin1Char('/');
-    QCOMPARE(chemins, (QStringList{p + "a.jpg", p + "z.Jpg", p + ".cache/c.jpg", p + "x/b.JPG", p + "x/y/d.jpg"}));
-    for (const QString &d : r.dossiers)
-        QVERIFY(d.endsWith(QLatin1Char('/')));
-}
-
-// A link back to a parent folder must not trap the search.
-void TestBasePhotos::searchSkipsLinkedFolders()
-{
-    const QString racine = m_dir.filePath(QStringLiteral("boucle"));
-    ecris(racine + QStringLiteral("/sub/a.jpg"));
-    QVERIFY(QFile::link(racine, racine + QStringLiteral("/sub/retour")));
-    QVERIFY(QFile::link(racine + QStringLiteral("/sub/a.jpg"), racine + QStringLiteral("/lien.jpg")));
-    QVERIFY(QFile::link(racine + QStringLiteral("/sub"), racine + QStringLiteral("/dossier.jpg")));
-    ResultatRecherche r;
-    QCOMPARE(RechercheRecursive(racine + QLatin1Char('/'), QStringLiteral("*.jpg"), r), 2);
-    QCOMPARE(r.noms, (QStringList{"lien.jpg", "a.jpg"})); // the linked file, not the linked folder
-}
-
-void TestBasePhotos::namesKeepTheirBytes_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("utf8");
-    QTest::newRow("accents") << QByteArray("Vacances, \xC3\xA9t\xC3\xA9.jpg") << true;
-    QTest::newRow("U+1F480, low half DC80") << QByteArray("\xF0\x9F\x92\x80.jpg") << true;
-    QTest::newRow("Latin-1") << QByteArray("IMG_\xE9t\xE9.jpg") << false;
-    QTest::newRow("cut sequence") << QByteArray("a\xE2\x82") << false;
-    QTest::newRow("overlong /") << QByteArray("\xC0\xAF") << false;
-    QTest::newRow("encoded surrogate") << QByteArray("\xED\xB2\x80") << false;
-    QTest::newRow("beyond U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << false;
-}
-
-// Any name reads as text and back to its very bytes; a UTF-8 name reads as
-// UTF-8, and an other one is never confused with U+FFFD.
-void TestBasePhotos::namesKeepTheirBytes()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, utf8);
-    const QString texte = platform::texteDeNom(bytes);
-    QCOMPARE(platform::octetsDeNom(texte), bytes);
-    if (utf8)
-        QCOMPARE(texte, QString::fromUtf8(bytes));
-    else
-        QVERIFY(!texte.contains(QChar::ReplacementCharacter));
-}
-
-void TestBasePhotos::stripNeverWaits_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::newRow("named pipe") << m_dir.filePath(QStringLiteral("tube.jpg"));
-    QTest::newRow("device") << QStringLiteral("/dev/zero");
-}
-
-// A base naming a pipe or a device: the strip's readers give nothing, at once.
-void TestBasePhotos::stripNeverWaits()
-{
-    QFETCH(QString, path);
-    const QByteArray nom = QFile::encodeName(path);
-    QVERIFY(path.startsWith(QLatin1String("/dev/")) || ::mkfifo(nom.constData(), 0600) == 0 || errno == EEXIST);
-    auto lecture = std::async(std::launch::async, [path] {
-        return tailleNaturelle(path).isValid() || !chargeVignette(path, QSize(40, 30)).isNull() || !apercuExif(path).isEmpty();
-    });
-    const bool attend = lecture.wait_for(std::chrono::seconds(3)) == std::future_status::timeout;
-    while (lecture.wait_for(std::chrono::milliseconds(50)) == std::future_status::timeout) {
-        const int fd = ::open(nom.constData(), O_WRONLY | O_NONBLOCK); // an end for the waiting reader
-        if (fd >= 0)
-            ::close(fd);
-    }
-    QVERIFY2(!attend, "the strip waited on it");
-    QVERIFY(!lecture.get());
-}
 
 QTEST_GUILESS_MAIN(TestBasePhotos)
 #include "tst_basephotos.moc"

@@ -1,18 +1,21 @@
 #pragma once
 
+#include "app/Form1.h"
 #include "platform/Desktop.h"
 
 #include <QList>
+#include <QMouseEvent>
 #include <QString>
+#include <QTest>
 
 // Records every message box instead of showing it (a modal box would block
 // the test run), and puts the desktop's own boxes back when it goes.
 class DialogRecorder {
 public:
     DialogRecorder()
+        : m_previous(kavel::platform::setMessageBoxHandler(
+              [this](QWidget *, const kavel::platform::MessageBox &box) { boxes.append(box); }))
     {
-        m_previous = kavel::platform::setMessageBoxHandler(
-            [this](QWidget *, const kavel::platform::MessageBox &box) { boxes.append(box); });
     }
     ~DialogRecorder() { kavel::platform::setMessageBoxHandler(std::move(m_previous)); }
     DialogRecorder(const DialogRecorder &) = delete;
@@ -23,3 +26,23 @@ public:
 private:
     kavel::platform::MessageBoxHandler m_previous;
 };
+
+// The main window as a user finds it: shown, active, its welcome box
+// recorded and put away, every later box recorded in dialogs.
+struct FenetreActive {
+    explicit FenetreActive(const QString &programFolder)
+        : form(programFolder)
+    {
+        form.show(), form.activateWindow();
+        if (QTest::qWaitForWindowActive(&form))
+            dialogs.boxes.clear();
+    }
+    DialogRecorder dialogs;
+    kavel::Form1 form;
+};
+
+inline void moveOver(QWidget *w, QPointF at = QPointF(3, 3)) // the pointer moves over w, at a point of its own
+{
+    QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+}
