@@ -18,9 +18,7 @@
 using namespace kavel;
 
 namespace {
-
 enum Boitier { Canon1DsMarkIII = 2, NikonD40 = 3, NikonD80 = 7, NikonD3 = 9, Autres = 11 };
-
 void choose(DropDownComboBox *list, int index) { list->setCurrentIndex(index), emit list->activated(index); } // a click
 void enter(QWidget *w, Qt::Key key = Qt::Key_Return) { w->setFocus(), QTest::keyClick(w, key); }
 
@@ -30,7 +28,6 @@ bool blank(const QImage &img) // nothing drawn on the chart's surface
     vide.fill(DrawingSurface::kBackground);
     return img == vide;
 }
-
 QStringList texts(std::initializer_list<QLineEdit *> boxes)
 {
     QStringList t;
@@ -40,7 +37,6 @@ QStringList texts(std::initializer_list<QLineEdit *> boxes)
 }
 
 QStringList choix(const Form1 &f) { return texts({f.CmbBxSpeed->lineEdit(), f.CmbBxDiaf->lineEdit(), f.CmbBxIso->lineEdit()}); }
-
 } // namespace
 
 class TestForm1 : public QObject {
