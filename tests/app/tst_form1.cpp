@@ -24,9 +24,9 @@ void enter(QWidget *w, Qt::Key key = Qt::Key_Return) { w->setFocus(), QTest::key
 
 bool blank(const QImage &img) // nothing drawn on the chart's surface
 {
-    QImage vide(img.size(), img.format());
-    vide.fill(DrawingSurface::kBackground);
-    return img == vide;
+    DrawingSurface vide(img.size());
+    vide.clear();
+    return img == vide.image();
 }
 QStringList texts(std::initializer_list<QLineEdit *> boxes)
 {
