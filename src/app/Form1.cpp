@@ -809,10 +809,10 @@ void Form1::TxtInfoBulle_MouseMove()
 
 void Form1::LoadBasePhotos()
 {
-    const LectureBase lecture = LireBasePhotos(m_programFolder + QLatin1Char('/') + QLatin1String(kNomBasePhotos));
+    LectureBase lecture = LireBasePhotos(m_programFolder + QLatin1Char('/') + QLatin1String(kNomBasePhotos));
     // Without a base file the table stays as it was.
     if (lecture.existe) {
-        TabPhotos = lecture.photos;
+        TabPhotos = std::move(lecture.photos);
         NbPhotos = static_cast<int>(TabPhotos.size());
     }
     LblNbBasePhoto->setText(QString::number(NbPhotos) + QStringLiteral(" photos dans la base"));

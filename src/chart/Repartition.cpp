@@ -3,22 +3,34 @@
 #include "platform/DrawingSurface.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace kavel {
 
 std::vector<int> ClassesRepartition(const std::vector<double> &niveaux)
 {
-    std::vector<int> classes(kNbClasses + 1, 0);
-    // The level runs by repeated addition of 0,1, as 241 values from -6.
+    // The level runs by repeated addition of 0,1, as 241 values from -6;
+    // their drift decides where a level on a bin's edge is counted.
+    std::array<double, kNbClasses> centres;
     double e = -6;
-    for (int k = 0; k < kNbClasses; ++k, e += 0.1) {
-        const long classe = std::lround((e + 6) * 10);
-        int compte = 0;
-        for (double ev : niveaux)
-            compte += std::abs(ev - e) <= 0.05;
-        classes[static_cast<std::size_t>(classe)] = compte;
+    for (double &centre : centres) {
+        centre = e;
+        e += 0.1;
     }
+    // A level can only be within 0,05 of the level nearest to it and of
+    // that one's neighbours: those are tested as the edges say.
+    std::array<int, kNbClasses> comptes{};
+    for (double ev : niveaux) {
+        if (!(ev >= -7 && ev <= 19))
+            continue; // far from every bin, or not a number
+        const int proche = static_cast<int>(std::floor((ev + 6) * 10 + 0.5));
+        for (int k = std::max(proche - 2, 0); k <= std::min(proche + 2, kNbClasses - 1); ++k)
+            comptes[static_cast<std::size_t>(k)] += std::abs(ev - centres[static_cast<std::size_t>(k)]) <= 0.05;
+    }
+    std::vector<int> classes(kNbClasses + 1, 0);
+    for (std::size_t k = 0; k < centres.size(); ++k)
+        classes[static_cast<std::size_t>(std::lround((centres[k] + 6) * 10))] = comptes[k];
     classes.resize(kNbClasses);
     return classes;
 }

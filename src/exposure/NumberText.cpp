@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <string_view>
 
 namespace kavel {
 
@@ -13,21 +14,33 @@ namespace {
 // form, no trailing zeros, an exponent below 1E-04 or from 10^digits on.
 // std::to_chars writes it whatever the C library's locale says; only the
 // separator, the exponent's letter and the non-finite values need adjusting.
-QString formatG(double value, int digits)
+// Writes the text to out (room for kLongueurNombreMax bytes); returns its length.
+int formatGOctets(double value, int digits, char *out)
 {
+    const auto copie = [out](std::string_view texte) {
+        std::copy(texte.begin(), texte.end(), out);
+        return static_cast<int>(texte.size());
+    };
     if (std::isnan(value))
-        return QStringLiteral("NaN");
+        return copie("NaN");
     if (std::isinf(value))
-        return value > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf");
+        return copie(value > 0 ? "Inf" : "-Inf");
     if (value == 0.0)
         value = 0.0; // no "-0"
-    char buffer[40];
-    const std::to_chars_result r
-        = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
-    QString text = QString::fromLatin1(buffer, r.ptr - buffer);
-    text.replace(QLatin1Char('.'), QLatin1Char(','));
-    text.replace(QLatin1Char('e'), QLatin1Char('E'));
-    return text;
+    const std::to_chars_result r = std::to_chars(out, out + kLongueurNombreMax, value, std::chars_format::general, digits);
+    for (char *c = out; c != r.ptr; ++c) {
+        if (*c == '.')
+            *c = ',';
+        else if (*c == 'e')
+            *c = 'E';
+    }
+    return static_cast<int>(r.ptr - out);
+}
+
+QString formatG(double value, int digits)
+{
+    char buffer[kLongueurNombreMax];
+    return QString::fromLatin1(buffer, formatGOctets(value, digits, buffer));
 }
 
 bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
@@ -145,6 +158,11 @@ std::optional<double> readDecimal(std::string_view text)
 QString numText(double value)
 {
     return formatG(value, 15);
+}
+
+int numTextOctets(double value, char *out)
+{
+    return formatGOctets(value, 15, out);
 }
 
 QString numTextSingle(float value)

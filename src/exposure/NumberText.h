@@ -12,6 +12,10 @@ namespace kavel {
 
 // Shortest text of a double with at most 15 significant digits.
 QString numText(double value);
+// The same text, in Latin-1 bytes written to out, which has room for
+// kLongueurNombreMax of them; returns their count.
+inline constexpr int kLongueurNombreMax = 40;
+int numTextOctets(double value, char *out);
 
 // Text of a single-precision value with at most 7 significant digits, so
 // that a stored 1.4f reads "1,4" and not "1,39999997615814".

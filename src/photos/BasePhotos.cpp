@@ -5,15 +5,141 @@
 #include "platform/NomFichier.h"
 
 #include <QFile>
+#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
 
 namespace kavel {
 
 namespace {
 
-// Longest line kept from a base file: a path is far shorter; a file that is
-// not a base must not fill the memory.
-constexpr qint64 kLongueurLigneMax = 64 * 1024;
+// Longest line kept from a base file, with its line end: a path is far
+// shorter; a file that is not a base must not fill the memory.
+constexpr qsizetype kLongueurLigneMax = 64 * 1024 - 1;
+// The file is read a block at a time.
+constexpr qsizetype kBloc = 1 << 20;
+
+bool chiffre(char c) { return c >= '0' && c <= '9'; }
+
+// A number as readNumber reads a whole text once its points are commas:
+// blanks, a sign, digits with at most one separator, an exponent, blanks.
+// Returns where they end, nullptr when no number starts at p; the text is a
+// number only if nothing but its end (or the field's closing quote) is there.
+// The short ones, which are all a base holds, are converted here: digits up
+// to 2^53 and a power of ten up to 22 are exact doubles, so one division or
+// multiplication gives the nearest double, as readDecimal does; any other
+// goes to readDecimal.
+const char *nombre(const char *p, const char *fin, double &valeur)
+{
+    while (p < fin && (*p == ' ' || *p == '\t'))
+        ++p;
+    const char *const debut = p;
+    const bool negatif = p < fin && *p == '-';
+    if (p < fin && (*p == '+' || *p == '-'))
+        ++p;
+    // The digits from the first that is not 0 make the mantissa, which is
+    // not used past 19 of them.
+    std::uint64_t mantisse = 0;
+    qsizetype significatifs = 0;
+    const auto lit = [&] {
+        const char *const premier = p;
+        if (significatifs == 0)
+            while (p < fin && *p == '0')
+                ++p;
+        const char *const premierSignificatif = p;
+        for (; p < fin && chiffre(*p); ++p)
+            mantisse = mantisse * 10 + std::uint64_t(*p - '0');
+        significatifs += p - premierSignificatif;
+        return p - premier;
+    };
+    qsizetype chiffres = lit(), decimales = 0;
+    if (p < fin && (*p == '.' || *p == ',')) {
+        ++p;
+        decimales = lit();
+        chiffres += decimales;
+    }
+    if (chiffres == 0)
+        return nullptr;
+    long exposant = 0;
+    if (p < fin && (*p == 'E' || *p == 'e')) {
+        ++p;
+        const bool moins = p < fin && *p == '-';
+        if (p < fin && (*p == '+' || *p == '-'))
+            ++p;
+        if (p == fin || !chiffre(*p))
+            return nullptr; // an E that nothing but digits may follow
+        for (; p < fin && chiffre(*p); ++p)
+            exposant = std::min(exposant * 10 + (*p - '0'), 1'000'000L);
+        if (moins)
+            exposant = -exposant;
+    }
+    const char *const finNombre = p;
+    while (p < fin && (*p == ' ' || *p == '\t'))
+        ++p;
+    static constexpr double puissances[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                            1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const long puissance = exposant - long(decimales);
+    if (significatifs <= 19 && mantisse <= std::uint64_t(1) << 53 && puissance >= -22 && puissance <= 22) {
+        const double m = static_cast<double>(mantisse);
+        const double v = puissance < 0 ? m / puissances[-puissance] : m * puissances[puissance];
+        valeur = negatif ? -v : v;
+        return p;
+    }
+    std::string texte(debut, finNombre);
+    std::replace(texte.begin(), texte.end(), ',', '.');
+    const std::optional<double> v = readDecimal(texte);
+    valeur = v.value_or(0);
+    return v ? p : nullptr;
+}
+
+// The lines of a file, read a block at a time.
+class Lignes {
+public:
+    explicit Lignes(QFile &file)
+        : m_file(file), m_tampon(new char[kBloc + kLongueurLigneMax])
+    {
+    }
+
+    // The next line without its line end (LF, after any CRs: CR LF, or the
+    // CR CR LF some editors leave), valid until the next call; nothing at the
+    // end of the file or where no line end comes within kLongueurLigneMax
+    // bytes (the last line may lack its own).
+    std::optional<QByteArrayView> suivante()
+    {
+        for (;;) {
+            const char *debut = m_tampon.get() + m_pos;
+            const qsizetype reste = m_taille - m_pos;
+            const qsizetype cherche = std::min(reste, kLongueurLigneMax);
+            const char *lf = cherche > 0 ? static_cast<const char *>(std::memchr(debut, '\n', std::size_t(cherche))) : nullptr;
+            if (!lf && reste > kLongueurLigneMax)
+                return std::nullopt; // longer than any path: not a base
+            if (lf || (m_fin && reste > 0)) {
+                qsizetype n = lf ? lf - debut : reste;
+                m_pos += lf ? n + 1 : n;
+                while (n > 0 && debut[n - 1] == '\r')
+                    --n;
+                return QByteArrayView(debut, n);
+            }
+            if (m_fin)
+                return std::nullopt;
+            // What is left is shorter than a line: it moves to the front.
+            std::memmove(m_tampon.get(), debut, std::size_t(reste));
+            m_pos = 0;
+            const qint64 lus = m_file.read(m_tampon.get() + reste, kBloc);
+            m_taille = reste + std::max<qint64>(lus, 0);
+            m_fin = lus <= 0;
+        }
+    }
+
+private:
+    QFile &m_file;
+    std::unique_ptr<char[]> m_tampon;
+    qsizetype m_pos = 0, m_taille = 0;
+    bool m_fin = false;
+};
 
 } // namespace
 
@@ -28,9 +154,16 @@ QString texteNombre(double value, const QLocale &locale)
 
 std::optional<double> lireNombre(QStringView text)
 {
-    QString commas = text.toString();
-    commas.replace(QLatin1Char('.'), QLatin1Char(','));
-    return readNumber(commas);
+    std::string octets; // nothing beyond ASCII belongs to a number
+    octets.reserve(std::size_t(text.size()));
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return std::nullopt;
+        octets.push_back(static_cast<char>(c.unicode()));
+    }
+    double valeur;
+    const char *const fin = octets.data() + octets.size();
+    return nombre(octets.data(), fin, valeur) == fin ? std::optional(valeur) : std::nullopt;
 }
 
 bool cheminEnregistrable(const QString &path)
@@ -38,23 +171,37 @@ bool cheminEnregistrable(const QString &path)
     return !path.isEmpty() && !path.contains(QLatin1Char('\n')) && !path.contains(QLatin1Char('\r'));
 }
 
+QByteArray texteBasePhotos(const std::vector<TypePhoto> &photos, const QLocale &locale)
+{
+    const QByteArray separateur = locale.decimalPoint().toUtf8();
+    QByteArray text = QByteArray::number(static_cast<qulonglong>(photos.size())) + "\r\n";
+    text.reserve(static_cast<qsizetype>(photos.size()) * 96 + 16);
+    char nombre[kLongueurNombreMax];
+    for (const TypePhoto &p : photos) {
+        text += platform::octetsDeNom(p.Fichier); // the name's own bytes, whatever they are
+        text += "\r\n";
+        for (double v : {p.ValEV, p.ValSpeed, p.ValDiaf, p.ValIso}) {
+            // texteNombre's text, without a string per number
+            const int n = numTextOctets(v, nombre);
+            text += '"';
+            for (int i = 0; i < n; ++i) {
+                if (nombre[i] == ',')
+                    text += separateur;
+                else
+                    text += nombre[i];
+            }
+            text += '"';
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
 bool EcritBasePhotos(const QString &path, const std::vector<TypePhoto> &photos, QString *erreur,
                      const QLocale &locale)
 {
     FichierEcriture file(path);
-    bool ok = file.ouvre();
-    QByteArray text = QByteArray::number(static_cast<qulonglong>(photos.size())) + "\r\n";
-    for (auto p = photos.begin(); ok && p != photos.end(); ++p) {
-        text += platform::octetsDeNom(p->Fichier) + "\r\n"; // the name's own bytes, whatever they are
-        for (double v : {p->ValEV, p->ValSpeed, p->ValDiaf, p->ValIso})
-            text += '"' + texteNombre(v, locale).toUtf8() + '"';
-        text += "\r\n";
-        if (text.size() > 1 << 20) {
-            ok = file.ecrit(text);
-            text.clear();
-        }
-    }
-    ok = ok && file.ecrit(text) && file.valide();
+    const bool ok = file.ouvre() && file.ecrit(texteBasePhotos(photos, locale)) && file.valide();
     if (!ok && erreur)
         *erreur = raisonEchecEcriture(file.erreur());
     return ok;
@@ -62,36 +209,21 @@ bool EcritBasePhotos(const QString &path, const std::vector<TypePhoto> &photos, 
 
 namespace {
 
-// One line without its line end; nothing at the end of the file.
-std::optional<QByteArray> ligne(QFile &file)
-{
-    if (file.atEnd())
-        return std::nullopt;
-    QByteArray l = file.readLine(kLongueurLigneMax);
-    if (l.endsWith('\n'))
-        l.chop(1);
-    else if (!file.atEnd())
-        return std::nullopt; // longer than any path: not a base
-    while (l.endsWith('\r')) // CR LF, or the CR CR LF some editors leave
-        l.chop(1);
-    return l;
-}
-
-// The four quoted numbers of a record's second line.
-std::optional<std::array<double, 4>> valeurs(const QByteArray &l)
+// The four quoted numbers of a record's second line; what lies outside the
+// quotes is not looked at.
+std::optional<std::array<double, 4>> valeurs(QByteArrayView l)
 {
     std::array<double, 4> v{};
-    qsizetype pos = 0;
+    const char *p = l.data(), *const fin = l.data() + l.size();
     for (double &value : v) {
-        const qsizetype debut = l.indexOf('"', pos);
-        const qsizetype fin = debut < 0 ? -1 : l.indexOf('"', debut + 1);
-        if (fin < 0)
+        while (p < fin && *p != '"')
+            ++p;
+        if (p == fin)
             return std::nullopt;
-        const std::optional<double> n = lireNombre(QString::fromLatin1(l.mid(debut + 1, fin - debut - 1)));
-        if (!n)
+        p = nombre(p + 1, fin, value); // the number must fill the quotes
+        if (!p || p == fin || *p != '"')
             return std::nullopt;
-        value = *n;
-        pos = fin + 1;
+        ++p;
     }
     return v;
 }
@@ -105,23 +237,30 @@ LectureBase LireBasePhotos(const QString &path)
     if (!file.exists())
         return lecture;
     lecture.existe = true;
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return lecture;
-    const std::optional<QByteArray> premiere = ligne(file);
+    Lignes lignes(file);
+    const std::optional<QByteArrayView> premiere = lignes.suivante();
     if (!premiere)
         return lecture;
     bool ok = false;
-    const long long compte = premiere->trimmed().toLongLong(&ok);
+    const long long compte = premiere->toByteArray().trimmed().toLongLong(&ok);
     if (!ok || compte < 0)
         return lecture;
     lecture.compte = compte;
+    // A record takes 13 bytes at the least (an empty path, "1""1""1""1").
+    if (!file.isSequential())
+        lecture.photos.reserve(std::size_t(std::min(compte, file.size() / 13 + 1)));
     while (static_cast<long long>(lecture.photos.size()) < compte) {
-        const std::optional<QByteArray> chemin = ligne(file);
-        const std::optional<QByteArray> nombres = chemin ? ligne(file) : std::nullopt;
+        const std::optional<QByteArrayView> chemin = lignes.suivante();
+        if (!chemin)
+            break;
+        QString fichier = platform::texteDeNom(*chemin); // the next line may move the buffer
+        const std::optional<QByteArrayView> nombres = lignes.suivante();
         const std::optional<std::array<double, 4>> v = nombres ? valeurs(*nombres) : std::nullopt;
         if (!v)
             break;
-        lecture.photos.push_back({platform::texteDeNom(*chemin), (*v)[0], (*v)[1], (*v)[2], (*v)[3]});
+        lecture.photos.push_back({std::move(fichier), (*v)[0], (*v)[1], (*v)[2], (*v)[3]});
     }
     return lecture;
 }

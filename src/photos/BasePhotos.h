@@ -36,6 +36,9 @@ std::optional<double> lireNombre(QStringView text);
 // Whether a path can stand on one line of the base.
 bool cheminEnregistrable(const QString &path);
 
+// The bytes of a base holding these photos.
+QByteArray texteBasePhotos(const std::vector<TypePhoto> &photos, const QLocale &locale = QLocale());
+
 // Writes the base, replacing the file only once it is wholly written: a
 // failed write leaves the previous base as it was. False with the reason, in
 // French, in erreur when it could not be written.

@@ -313,6 +313,18 @@ private slots:
             }
             QCOMPARE(s.image(), want);
         }
+        // Levels on each bin's edges, as the running level makes them and as a tenth makes them, and a hair either side:
+        // each counted where it lies within 0,05 of the running level, one level against the 241.
+        std::vector<double> edges{NAN, INFINITY, -INFINITY, -7, 20};
+        double e = -6;
+        for (int k = 0; k < kNbClasses; ++k, e += 0.1)
+            for (double m : {e - 0.05, e + 0.05, (k - 60) / 10.0 - 0.05, (k - 60) / 10.0 + 0.05})
+                edges.insert(edges.end(), {m, std::nextafter(m, -100), std::nextafter(m, 100)});
+        std::vector<int> want(kNbClasses);
+        e = -6;
+        for (int k = 0; k < kNbClasses; ++k, e += 0.1)
+            want[std::lround((e + 6) * 10)] = int(std::count_if(edges.begin(), edges.end(), [e](double v) { return std::abs(v - e) <= 0.05; }));
+        QCOMPARE(ClassesRepartition(edges), want);
     }
 };
 

@@ -1,10 +1,13 @@
 // The photo base file, and the preview read from a photo's EXIF block.
 #include "ExifBuilder.h"
+#include "exposure/NumberText.h"
 #include "photos/BasePhotos.h"
 #include "photos/Miniatures.h"
 
 #include <QImage>
+#include <QRandomGenerator>
 #include <QtTest>
+#include <bit>
 
 using namespace kavel;
 
@@ -78,6 +81,9 @@ private slots:
         // A line of 65 535 bytes with its line end is read; one byte more is no base.
         QTest::newRow("longest line") << "2\r\n" + QByteArray(65533, '/') + "\r\n" + n + "\r\n" + rec << 2 << 2;
         QTest::newRow("line too long") << "2\r\n" + QByteArray(65534, '/') + "\r\n" + n + "\r\n" + rec << 2 << 0;
+        // The same across the first MB, which the file is read by.
+        QTest::newRow("longest line, further") << "40000\r\n" + rec.repeated(34000) + QByteArray(65533, '/') + "\r\n" + n << 40000 << 34001;
+        QTest::newRow("line too long, further") << "40000\r\n" + rec.repeated(34000) + QByteArray(65534, '/') + "\r\n" + n << 40000 << 34000;
     }
     void read() {
         QFETCH(QByteArray, bytes); QFETCH(int, count); QFETCH(int, kept);
@@ -85,9 +91,34 @@ private slots:
         const LectureBase lue = LireBasePhotos(m_dir.filePath(QStringLiteral("lue.txt")));
         QCOMPARE(QStringLiteral("%1 %2 %3").arg(lue.existe).arg(lue.compte).arg(lue.photos.size()), QStringLiteral("1 %1 %2").arg(count).arg(kept));
         for (const TypePhoto &p : lue.photos)
-            QCOMPARE(champs(p), (QStringList{&p == &lue.photos[0] && bytes.startsWith("2\r\n//") ? QString(65533, '/') : "/p/a.jpg", "12", "0,004", "8", "100"}));
+            QCOMPARE(champs(p), (QStringList{p.Fichier.size() > 8 ? QString(65533, '/') : "/p/a.jpg", "12", "0,004", "8", "100"}));
         QVERIFY(!LireBasePhotos(m_dir.filePath(QStringLiteral("absente.txt"))).existe);
         QVERIFY(LireBasePhotos(m_dir.path()).existe && LireBasePhotos(m_dir.path()).photos.empty()); // a folder
+    }
+    // Each number as readNumber reads it once its points are commas, to the bit: odd texts, then random ones of
+    // the characters a number is made of, and the texts of random doubles under both separators.
+    void numbers() {
+        QStringList texts{"", " ", "-", ",", ".", "5,", ",5", "+.5", " -1,5\t", "1,2,3", "1.2,3", "1E", "1E+", "2e+3 ", "-0", "-0,0E5",
+                          "9007199254740992", "9007199254740993", "900719925474099,35", "1E22", "1E23", "1E-22", "0,0000000000000000000001",
+                          "1234567890123456789", "12345678901234567890", "4,9E-324", "2E-324", "1E-400", "-1E400", "1E999999999999",
+                          "0E99999", "0E-99999", "12a", "1 2", "+-1", "0x10", "inf", "NaN", "1e1e1", "5\xB2", "\xA0\x35"};
+        QRandomGenerator r(7);
+        const auto piece = [&r](const char *from, int most) {
+            QString s;
+            for (int n = r.bounded(most + 1); n > 0; --n) s += QLatin1Char(from[r.bounded(int(qstrlen(from)))]);
+            return s;
+        };
+        for (int i = 0; i < 100000; ++i)
+            texts << piece(" \t+-", 2) + piece("0123456789", 20) + piece(".,", 2) + piece("0123456789", 20) + piece("Ee", 1)
+                         + piece("+-", 1) + piece("0123456789", 3) + piece(" \t", 1);
+        for (int i = 0; i < 20000; ++i) {
+            const double v = i % 2 ? std::bit_cast<double>(r.generate64()) : r.generateDouble() * std::pow(10, r.bounded(-9, 9));
+            texts << texteNombre(v, QLocale::c()) << texteNombre(v, QLocale(QLocale::French));
+        }
+        for (const QString &t : texts) {
+            const std::optional<double> a = lireNombre(t), b = readNumber(QString(t).replace('.', ','));
+            QVERIFY2(a.has_value() == b.has_value() && std::bit_cast<quint64>(a.value_or(0)) == std::bit_cast<quint64>(b.value_or(0)), qPrintable(t));
+        }
     }
     void preview_data() {
         QTest::addColumn<QByteArray>("bytes"), QTest::addColumn<QByteArray>("expected");
