@@ -20,6 +20,8 @@ constexpr quint64 kMaxOffset = 2'000'000'000;  // a directory value offset beyon
 constexpr qint64 kMaxMarque = 64 * 1024;
 // The maker note is only looked at for its bytes 238 and 239.
 constexpr qint64 kOctetIsoAsahi = 238;
+// Bytes enough to tell the kind of file.
+constexpr qint64 kTailleTete = 16;
 
 // Tags, as read in the file's byte order.
 constexpr quint16 kTagExif = 0x8769;         // offset of the Exif sub-directory
@@ -28,6 +30,7 @@ constexpr quint16 kTagFNumber = 0x829D;
 constexpr quint16 kTagIso = 0x8827;
 constexpr quint16 kTagMake = 0x010F;
 constexpr quint16 kTagMakerNote = 0x927C;
+constexpr quint16 kTagIsoRw2 = 0x0017;       // ISO, in an RW2's first directory
 
 // TIFF entry types that matter here.
 enum Type : quint64 {
@@ -58,15 +61,6 @@ quint64 tailleElement(quint64 type)
 }
 
 } // namespace
-
-// Where the bytes come from: a file or memory.
-class ExifReader::Source {
-public:
-    virtual ~Source() = default;
-    virtual qint64 taille() const = 0;
-    // Appends the n bytes at pos to out; false when they are not all in the source.
-    virtual bool lit(qint64 pos, qint64 n, QByteArray &out) = 0;
-};
 
 class ExifReader::SourceFichier : public ExifReader::Source {
 public:
@@ -178,12 +172,26 @@ void ExifReader::analyse(Source &source)
     Statut.clear();
     ExifVitesse = ExifDiaf = ExifIso = 0;
     bExifTrouve = false;
+    bIsoRw2 = false;
     OffsetExif = 0;
 
-    // SOI
+    // The first bytes tell the kind of file.
+    QByteArray tete;
+    source.lit(0, std::min(kTailleTete, source.taille()), tete);
+    const bool lu = tete.startsWith("\xFF\xD8") ? analyseJpeg() : analyseConteneur(tete);
+    if (lu)
+        calculeLumiere();
+    m_source = nullptr;
+}
+
+// A JPEG from the start of m_source: SOI (FF D8), then segments up to the
+// first APP1, whose "Exif" block holds the TIFF data.
+bool ExifReader::analyseJpeg()
+{
+    m_pos = 0;
     if (Lire(2) != QByteArrayView("\xFF\xD8")) {
         ValLux = kPasJpeg;
-        return;
+        return false;
     }
 
     // Segments: marker (2 bytes), length (2 bytes, big-endian, counting
@@ -193,7 +201,7 @@ void ExifReader::analyse(Source &source)
         const qint64 longueur = static_cast<qint64>(Nb(Lire(2)));
         bool app1 = marqueur == QByteArrayView("\xFF\xE1");
         if (!app1) {
-            if (m_pos + longueur <= source.taille()) {
+            if (m_pos + longueur <= m_source->taille()) {
                 m_pos = m_pos + longueur - 2;
             } else {
                 ValLux = kSegmentTropLong; // carry on from here as if it were APP1
@@ -202,7 +210,7 @@ void ExifReader::analyse(Source &source)
         }
         if (segments > kMaxSegments) {
             ValLux = kPasDeApp1;
-            return;
+            return false;
         }
         if (app1)
             break;
@@ -212,7 +220,7 @@ void ExifReader::analyse(Source &source)
     // 42, offset of the first directory (taken to follow the header).
     if (Lire(4) != QByteArrayView("Exif")) {
         ValLux = kApp1PasExif;
-        return;
+        return false;
     }
     Lire(2);
     DebutTiff = m_pos;
@@ -224,7 +232,11 @@ void ExifReader::analyse(Source &source)
         m_pos = DebutTiff + OffsetExif;
         LectureData(); // Exif sub-directory
     }
+    return true;
+}
 
+void ExifReader::calculeLumiere()
+{
     if (ExifVitesse > 0 && ExifDiaf > 0 && ExifIso > 0) {
         double x = ExifDiaf * ExifDiaf;
         x = x / ExifVitesse;
@@ -247,7 +259,10 @@ void ExifReader::LectureData()
 {
     const quint64 nbEntrees = Nb(LireIM(2, bMotorola));
     for (quint64 e = 0; e < nbEntrees; ++e) {
-        const auto tag = static_cast<quint16>(Nb(LireIM(2, bMotorola)));
+        const QByteArray octetsTag = LireIM(2, bMotorola);
+        if (octetsTag.isEmpty())
+            return; // past the end: every entry left would read as zeros, tag 0 of type 0, and change nothing
+        const auto tag = static_cast<quint16>(Nb(octetsTag));
         const quint64 type = Nb(LireIM(2, bMotorola));
         const quint64 count = Nb(LireIM(4, bMotorola));
         const QByteArray champ = LireIM(4, bMotorola);
@@ -330,6 +345,10 @@ void ExifReader::InterpreteInfo(quint16 tag, const QByteArray &chaine, double va
     case kTagFNumber: ExifDiaf = valeur; break;
     case kTagIso: ExifIso = valeur; break;
     case kTagMake: ExifMarque = chaine; break;
+    case kTagIsoRw2:
+        if (bIsoRw2)
+            ExifIso = valeur;
+        break;
     case kTagMakerNote:
         // Pentax (Asahi) keeps the ISO at bytes 238-239 of its maker note,
         // big-endian; a shorter note gives what of them it holds.

@@ -9,24 +9,51 @@ namespace kavel {
 
 class FichierLecture;
 
-// Reads the exposure of a photo from the EXIF block of a JPEG file: the
-// exposure time, f-number and ISO of its first image directory and Exif
-// sub-directory, the camera's make, and from them the light level.
+// Reads the exposure of a photo from its EXIF data: the exposure time,
+// f-number and ISO of its first image directory and Exif sub-directory, the
+// camera's make, and from them the light level.
 //
-// Only what the light level needs is read: the JPEG segments up to the
-// first APP1 (FF E1), then the TIFF header and two directories. Every read
-// is checked against the end of the file; a damaged file ends the analysis
-// early with a status in ValLux, never anything worse.
+// The kind of file is told by its first bytes, never by its name:
+// - a JPEG (FF D8): the segments up to the first APP1 (FF E1), then the TIFF
+//   header, taken to be followed by the first directory, and two directories;
+// - a TIFF or a camera RAW built on TIFF (DNG, CR2, NEF, NRW, ARW, SR2, SRF,
+//   PEF, IIQ: "II*\0" or "MM\0*"; ORF: "IIRO", "IIRS", "MMOR"; RW2: "IIU\0";
+//   their marks are read in either byte order, BigTIFF is not read):
+//   the TIFF header at the start of the file, the first directory at the
+//   offset it gives, then the Exif sub-directory. In an RW2 the first
+//   directory's tag 0x0017 holds the ISO;
+// - a Fujifilm RAF ("FUJIFILMCCD-RAW "): the JPEG preview whose place its
+//   header gives, read as a JPEG of its own;
+// - an ISO base media file (a first box "ftyp": CR3, HEIC, HEIF, AVIF): in a
+//   CR3 the TIFF blocks CMT1 (first directory) and CMT2 (Exif directory) of
+//   Canon's box in "moov"; in a HEIF the item of type "Exif" that the boxes
+//   "iinf" and "iloc" of the top-level "meta" describe.
+//
+// Only what the light level needs is read, a few kilobytes as a rule. Every
+// read is checked against the end of the file (or of the part of it that
+// holds the EXIF data); a damaged file ends the analysis early with a status
+// in ValLux, never anything worse.
 class ExifReader {
 public:
     // ValLux after an analysis: the illuminance in lux when greater than 0,
     // otherwise one of these.
     static constexpr double kNonAnalyse = -1;       // not analysed, or the file cannot be read
-    static constexpr double kPasJpeg = -2;          // does not start with FF D8
-    static constexpr double kSegmentTropLong = -3;  // a segment ran past the end of the file
-    static constexpr double kPasDeApp1 = -4;        // no FF E1 among the first 50 markers
-    static constexpr double kApp1PasExif = -5;      // the FF E1 segment is not "Exif"
-    static constexpr double kExpositionIncomplete = 0; // exposure time, f-number or ISO missing
+    // Neither a JPEG (FF D8) nor a TIFF, RAW, RAF or ISO base media file.
+    static constexpr double kPasJpeg = -2;
+    // JPEG: a segment ran past the end of the file (the walk then goes on
+    // as if the APP1 were there, so the code is soon replaced). RAF and
+    // HEIF: the place their header or "iloc" gives to the EXIF data lies
+    // past the end of the file (a file cut short).
+    static constexpr double kSegmentTropLong = -3;
+    // JPEG: no FF E1 among the first 50 markers. RAF: its preview is missing
+    // or holds no FF E1. ISO base media file: no CMT1/CMT2 box, no item
+    // "Exif" or one stored other than in the file's own bytes.
+    static constexpr double kPasDeApp1 = -4;
+    // JPEG and RAF: the FF E1 segment is not "Exif". CR3 and HEIF: the EXIF
+    // data found does not begin with a TIFF header ("II*\0" or "MM\0*").
+    static constexpr double kApp1PasExif = -5;
+    // The EXIF data was read but exposure time, f-number or ISO is missing.
+    static constexpr double kExpositionIncomplete = 0;
     static constexpr double kEVNonCalcule = -100;
 
     // What LireIM leaves in Statut when a read runs past the end of the file.
@@ -54,11 +81,39 @@ public:
     static QString sHex(QByteArrayView bytes);
 
 private:
-    class Source;
+    // Where the bytes come from: a file, memory, or a part of either.
+    class Source {
+    public:
+        virtual ~Source() = default;
+        virtual qint64 taille() const = 0;
+        // Appends the n bytes at pos to out; false when they are not all in the source.
+        virtual bool lit(qint64 pos, qint64 n, QByteArray &out) = 0;
+    };
     class SourceFichier;
     class SourceMemoire;
+    class SourceFenetre;
+
+    struct Boite;
+    struct Curseur;
+    // What a container's box gave: no EXIF data, EXIF data read, or a
+    // failure whose status is in ValLux.
+    enum class Issue { Absente, Lue, Echec };
 
     void analyse(Source &source);
+    // Each reads one kind of file from m_source; true when its EXIF data was
+    // read, false with the status in ValLux.
+    bool analyseJpeg();
+    bool analyseConteneur(QByteArrayView tete);
+    bool analyseRaf();
+    bool analyseBoites();
+    Issue analyseCr3(const Boite &moov);
+    Issue analyseHeif(const Boite &meta);
+    bool lisItemExif(qint64 debut, qint64 fin);
+    bool lisBlocTiff(qint64 debut, qint64 fin, bool suivreExif, bool marquesRaw);
+    bool boiteSuivante(qint64 &pos, qint64 fin, Boite &boite);
+    quint64 lisNombre(Curseur &c, qint64 longueur);
+    void calculeLumiere();
+
     QByteArray Lire(qint64 longueur);
     QByteArray LireIM(qint64 longueur, bool motorola);
     void LectureData();
@@ -73,6 +128,7 @@ private:
     bool bMotorola = false;
     qint64 OffsetExif = 0;
     bool bExifTrouve = false;
+    bool bIsoRw2 = false; // the directory being read is an RW2's first one
     double ExifVitesse = 0;
     double ExifDiaf = 0;
     double ExifIso = 0;

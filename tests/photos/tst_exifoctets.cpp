@@ -4,6 +4,7 @@
 
 #include <QtTest>
 #include <cmath>
+#include <optional>
 
 using namespace kavel;
 namespace {
@@ -17,6 +18,53 @@ ExifBuilder typique(bool mm) {
     b.exif = {b.rational(kExposure, 10, 2500), b.rational(kFNumber, 56, 10), b.shortInline(kIso, 400)};
     return b;
 }
+// Other containers of the same block. Boxes: size (4 bytes, big-endian), type, contents; `forme` '0' writes a size of 0
+// (to the end), '1' a 64-bit size after the type.
+QByteArray box(const char *type, const QByteArray &contents, char forme = ' ') {
+    const ExifBuilder be(true);
+    return forme == '1' ? be.u32(1) + type + be.u32(0) + be.u32(quint32(16 + contents.size())) + contents
+                        : be.u32(forme == '0' ? 0 : quint32(8 + contents.size())) + type + contents;
+}
+// CR3: Canon's uuid box in moov holds CMT1 (a TIFF whose first directory has the make) and CMT2 (the Exif directory).
+QByteArray cr3(bool mm, const QByteArray &cmt2 = {}) {
+    ExifBuilder ifd0(mm), exif(mm);
+    ifd0.ifd0 = {ifd0.ascii(kMake, kCanon)}, exif.ifd0 = typique(mm).exif, ifd0.pointerToExif = exif.pointerToExif = false;
+    const QByteArray canon("\x85\xC0\xB6\x87\x82\x0F\x11\xE0\x81\x11\xF4\xCE\x46\x2B\x6A\x48", 16);
+    const QByteArray cmt = box("CMT1", ifd0.tiff()) + box("CMT2", cmt2.isNull() ? exif.tiff() : cmt2);
+    return box("ftyp", QByteArray("crx ").leftJustified(8, 0)) + box("moov", box("uuid", canon + cmt));
+}
+// HEIF: meta (its size in `forme`) lists a picture and an "Exif" item (iinf) and places them (iloc of the given version,
+// offsets, lengths and base offset of `taille` bytes, the base offset giving the Exif's place when `base`, the Exif's
+// construction method); the item, in mdat, is the offset of its TIFF header (past `saut` bytes) and the TIFF.
+QByteArray heic(bool mm, int version = 0, int taille = 4, bool base = false, char forme = ' ', const char *type = "Exif",
+                const QByteArray &saut = QByteArray("\0\0\0\6Exif\0\0", 10), quint16 methode = 0) {
+    const ExifBuilder be(true);
+    const auto n = [&](quint64 v, int octets) { return octets == 8 ? be.u32(v >> 32) + be.u32(quint32(v)) : octets ? be.u32(quint32(v)) : QByteArray(); };
+    const auto id = [&](quint16 v) { return version == 2 ? be.u32(v) : be.u16(v); };
+    const QByteArray item = saut + typique(mm).tiff(), infe = be.u32(0x02000000) + be.u16(2) + be.u16(0) + type;
+    const QByteArray avant = (version ? be.u16(0) : QByteArray()) + be.u16(0), rien = n(0, taille); // method, data reference
+    const QByteArray avantExif = (version ? be.u16(methode) : QByteArray()) + be.u16(0);
+    QByteArray f;
+    for (qsizetype place = -1; place != f.size() - item.size();) { // built again once the item's place is known
+        place = f.size() - item.size();
+        const QByteArray p = n(quint64(place), taille), l = n(quint64(item.size()), taille);
+        const QByteArray iloc = be.u32(quint32(version) << 24) + be.u16(quint16(taille << 12 | taille << 8 | (base ? taille : 0) << 4)) + id(2) +
+                                id(1) + avant + (base ? rien : QByteArray()) + be.u16(1) + rien + n(9, taille) +
+                                id(2) + avantExif + (base ? p + be.u16(1) + rien : be.u16(1) + p) + l;
+        f = box("ftyp", QByteArray("heic").leftJustified(8, 0)) + box("meta", be.u32(0) + box("hdlr", QByteArray(24, 'h')) +
+            box("iinf", be.u32(0) + be.u16(2) + box("infe", infe.left(4) + be.u16(1) + be.u16(0) + "hvc1") + box("infe", infe)) +
+            box("iloc", iloc), forme) + box("mdat", item);
+    }
+    return f;
+}
+// RAF: a header giving the place (4 bytes, big-endian) and length of the JPEG that holds the EXIF block.
+QByteArray raf(bool mm, qint64 place = 0x64) {
+    const ExifBuilder be(true);
+    const QByteArray jpeg = typique(mm).jpeg();
+    return QByteArray("FUJIFILMCCD-RAW ").leftJustified(0x54, '0') + be.u32(quint32(place)) + be.u32(quint32(jpeg.size())) + QByteArray(8, 0) + jpeg;
+}
+// A box's size field changed.
+QByteArray tailleBoite(QByteArray f, const char *type, quint32 v) { return f.replace(f.indexOf(type) - 4, 4, ExifBuilder(true).u32(v)); }
 } // namespace
 
 class TestExifOctets : public QObject {
@@ -78,6 +126,39 @@ private slots:
             const auto reste = quint32(j.size() - j.indexOf(kCanon));
             row("make up to the last byte", avec([&](ExifBuilder &b) { b.ifd0 = {{kMake, 2, reste, kCanon}}; }), 0.004, 400, j.right(reste));
             row("make one byte past", avec([&](ExifBuilder &b) { b.ifd0 = {{kMake, 2, reste + 1, kCanon}}; }), 0.004, 400, {});
+            // Other files holding the same block, told by their first bytes.
+            const auto f = [mm](const char *name, const QByteArray &bytes, double lux, double iso = 400, std::optional<QByteArray> make = {}) {
+                QTest::addRow("%s, %s", name, mm ? "MM" : "II") << bytes << lux << (lux > 0 ? 0.004 : -1) << (lux > 0 ? iso : -1)
+                                                                << make.value_or(lux >= 0 ? kCanon : QByteArray());
+            };
+            const auto marque = [mm](QByteArray tiff, const char *ii, const char *m) { return tiff.replace(0, 4, QByteArray(mm ? m : ii, 4)); };
+            ExifBuilder rw2 = typique(mm);
+            rw2.ifd0.append(rw2.shortInline(0x0017, 80)), rw2.exif.removeAt(2);
+            f("TIFF", typique(mm).tiff(), 4900);
+            f("ORF", marque(typique(mm).tiff(), "IIRO", "MMOR"), 4900);
+            f("ORF, other mark", marque(typique(mm).tiff(), "IIRS", "MMSR"), 4900);
+            f("RW2, ISO in its first directory", marque(rw2.tiff(), "IIU\0", "MM\0U"), 1, 80);
+            f("TIFF, tag 0017 is no ISO", rw2.tiff(), 0);
+            f("BigTIFF", marque(typique(mm).tiff(), "II+\0", "MM\0+"), -2);
+            f("RAF", raf(mm), 4900);
+            f("RAF, preview past the end", raf(mm, 100000), -3);
+            f("RAF, preview not a JPEG", raf(mm, 0x50), -4);
+            f("CR3", cr3(mm), 4900);
+            f("CR3, CMT2 not a TIFF", cr3(mm, QByteArray(8, 'I')), -5, 0, kCanon);
+            f("CR3, no CMT box", cr3(mm).replace("CMT", "CMX"), -4);
+            f("HEIC", heic(mm), 4900);
+            f("HEIC, iloc 1, 8-byte base offset", heic(mm, 1, 8, true), 4900);
+            f("HEIC, iloc 2, base offset, meta to the end", heic(mm, 2, 4, true, '0'), 4900);
+            f("HEIC, 64-bit meta size", heic(mm, 0, 4, false, '1'), 4900);
+            f("HEIC, item in idat", heic(mm, 1, 4, false, ' ', "Exif", QByteArray("\0\0\0\6Exif\0\0", 10), 1), -4);
+            f("HEIC, no offset, Exif prefix", heic(mm, 0, 4, false, ' ', "Exif", QByteArray("Exif\0\0", 6)), 4900);
+            f("HEIC, offset 0, Exif prefix", heic(mm, 0, 4, false, ' ', "Exif", QByteArray("\0\0\0\0Exif\0\0", 10)), 4900);
+            f("HEIC, TIFF offset past the item", heic(mm, 0, 4, false, ' ', "Exif", ExifBuilder(true).u32(4000)), -5);
+            f("HEIC, no Exif item", heic(mm, 0, 4, false, ' ', "mime"), -4);
+            f("HEIC, meta past the end", tailleBoite(heic(mm), "meta", 1u << 30), 4900);
+            f("HEIC, meta shorter than its header", tailleBoite(heic(mm), "meta", 7), -4);
+            f("HEIC, iloc cut", tailleBoite(heic(mm), "iloc", 30), -4);
+            f("HEIC, cut where its item begins", heic(mm).chopped(typique(mm).tiff().size() + 10), -3);
         }
     }
     // Read by a reader that has just read another photo: nothing of it stays.
@@ -107,6 +188,24 @@ private slots:
             for (const ExifReader *r : {&m, &d})
                 QCOMPARE(r->Statut + QString::number(r->ValLux) + r->ExifMarque, (manque ? ExifReader::kDepassement + "0" : "4900") + kCanon);
             QVERIFY(d.octetsLus() > 0 && d.octetsLus() <= 4096);
+        }
+    }
+    // Cut anywhere, or with any box's size lying, a file of each kind ends with a status or the light level of the whole.
+    void damaged() {
+        for (bool mm : {false, true}) {
+            for (const QByteArray &f : {typique(mm).tiff(), raf(mm), cr3(mm), heic(mm, 2, 8, true)}) {
+                QList<QByteArray> variantes;
+                for (qsizetype n = 0; n < f.size(); ++n)
+                    variantes.append(f.first(n));
+                for (const char *type : {"moov", "uuid", "CMT1", "CMT2", "meta", "hdlr", "iinf", "infe", "iloc", "mdat"})
+                    for (quint32 v : {1u, 8u, 9u, 23u, 0x7FFFFFFFu, 0xFFFFFFFFu})
+                        variantes.append(f.contains(type) ? tailleBoite(f, type, v) : f);
+                for (const QByteArray &v : variantes) {
+                    ExifReader r;
+                    r.AnalyseOctets(v);
+                    QVERIFY2(r.ValLux >= -5 && (r.ValLux <= 0 || r.ValLux == 4900), qPrintable(QString::number(r.ValLux)));
+                }
+            }
         }
     }
     // The fuzzer's seed corpus (fuzz/corpus/exif): every input ends with one of the known outcomes, and the file
