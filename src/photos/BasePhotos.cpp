@@ -175,25 +175,35 @@ QByteArray texteBasePhotos(const std::vector<TypePhoto> &photos, const QLocale &
 {
     const QByteArray separateur = locale.decimalPoint().toUtf8();
     QByteArray text = QByteArray::number(static_cast<qulonglong>(photos.size())) + "\r\n";
-    text.reserve(static_cast<qsizetype>(photos.size()) * 96 + 16);
+    // Written straight into the array, each record's room made first.
+    constexpr qsizetype kNombreMax = kLongueurNombreMax * 4 + 2; // a number, separators as wide as 4 bytes, quotes
+    qsizetype fin = text.size();
     char nombre[kLongueurNombreMax];
     for (const TypePhoto &p : photos) {
-        text += platform::octetsDeNom(p.Fichier); // the name's own bytes, whatever they are
-        text += "\r\n";
+        const QByteArray nom = platform::octetsDeNom(p.Fichier); // the name's own bytes, whatever they are
+        if (text.size() < fin + nom.size() + 4 + 4 * kNombreMax)
+            text.resize(std::max(text.size() * 2, fin + nom.size() + 4 + 4 * kNombreMax));
+        char *o = text.data() + fin;
+        o = std::copy(nom.begin(), nom.end(), o);
+        *o++ = '\r';
+        *o++ = '\n';
         for (double v : {p.ValEV, p.ValSpeed, p.ValDiaf, p.ValIso}) {
-            // texteNombre's text, without a string per number
+            // texteNombre's text, in the locale's separator
             const int n = numTextOctets(v, nombre);
-            text += '"';
+            *o++ = '"';
             for (int i = 0; i < n; ++i) {
                 if (nombre[i] == ',')
-                    text += separateur;
+                    o = std::copy(separateur.begin(), separateur.end(), o);
                 else
-                    text += nombre[i];
+                    *o++ = nombre[i];
             }
-            text += '"';
+            *o++ = '"';
         }
-        text += "\r\n";
+        *o++ = '\r';
+        *o++ = '\n';
+        fin = o - text.data();
     }
+    text.truncate(fin);
     return text;
 }
 

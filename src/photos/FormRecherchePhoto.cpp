@@ -1,15 +1,12 @@
 #include "photos/FormRecherchePhoto.h"
 
-#include "exposure/Scales.h"
 #include "photos/BasePhotos.h"
-#include "photos/RechercheFichier.h"
+#include "photos/ExifReader.h"
+#include "photos/ModeleScan.h"
 #include "platform/Desktop.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,8 +16,6 @@
 #include <QStorageInfo>
 #include <QTimer>
 #include <QTreeView>
-#include <QTreeWidget>
-#include <cmath>
 
 namespace kavel {
 
@@ -28,10 +23,6 @@ namespace {
 
 const QColor kEtapeInactive(96, 96, 96);
 const QColor kEtapeActive(255, 255, 255);
-
-// Between two repaints of the progress during a scan, so that repainting
-// never costs more than the scan itself; the user sees the same progress.
-constexpr qint64 kIntervalleRepeintMs = 30;
 
 // File systems that hold no user's files: the kernel's own views, memory
 // and container plumbing.
@@ -58,27 +49,6 @@ void couleurTexte(QWidget *w, QColor c)
     p.setColor(QPalette::WindowText, c);
     w->setPalette(p);
 }
-
-bool positif(double v)
-{
-    return std::isfinite(v) && v > 0;
-}
-
-// A photo goes into the base when its light level is known and all its
-// values are numbers: absurd EXIF values can make the lux infinite.
-bool dansLaBase(const ExifReader &r)
-{
-    return r.ValEV > ExifReader::kEVNonCalcule && std::isfinite(r.ValEV) && std::isfinite(r.ValLux)
-        && std::isfinite(r.ValSpeed) && std::isfinite(r.ValDiaf) && std::isfinite(r.ValIso);
-}
-
-// Restores the normal pointer however the scan ends.
-struct Sablier {
-    Sablier() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Sablier() { QApplication::restoreOverrideCursor(); }
-    Sablier(const Sablier &) = delete;
-    Sablier &operator=(const Sablier &) = delete;
-};
 
 } // namespace
 
@@ -150,6 +120,8 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
     ProgressBar2 = named(new QProgressBar(this), "ProgressBar2", QRect(424, 118, 360, 18));
     Label4 = named(new QLabel(QStringLiteral("4 - Recherche terminée, vous pouvez fermer cette fenêtre"), this), "Label4",
                    QRect(284, 152, 500, 18));
+    LblPaires = named(new QLabel(this), "LblPaires", QRect(300, 172, 484, 18));
+    couleurTexte(LblPaires, Qt::white);
     LblStatut = named(new QLabel(this), "LblStatut", QRect(284, 190, 500, 18));
     couleurTexte(LblStatut, QColor(255, 160, 160));
     for (QLabel *l : {Label1, Label2, Label3, Label4})
@@ -157,14 +129,21 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
     ProgressBar1->hide();
     ProgressBar2->hide();
 
-    ListView1 = named(new QTreeWidget(this), "ListView1", QRect(8, 360, 784, 232));
+    ListView1 = named(new QTreeView(this), "ListView1", QRect(8, 360, 784, 232));
     ListView1->setRootIsDecorated(false);
     ListView1->setUniformRowHeights(true);
-    ListView1->setHeaderLabels({QStringLiteral("Fichier"), QStringLiteral("Lux"), QStringLiteral("Speed"),
-                                QStringLiteral("Diaf"), QStringLiteral("Iso"), QStringLiteral("ValEV"),
-                                QStringLiteral("ValSpeed"), QStringLiteral("ValDiaf"), QStringLiteral("ValIso")});
+    m_modele = new ModeleScan(this);
+    m_modele->setLocale(m_locale);
+    ListView1->setModel(m_modele);
     ListView1->setColumnWidth(0, 300);
     ListView1->header()->setSectionsClickable(true);
+    // Rows keep the search order until a header is clicked.
+    ListView1->header()->setSortIndicatorShown(false);
+
+    m_scan = new ScanPhotos(this);
+    connect(m_scan, &ScanPhotos::etapeCommencee, this, &FormRecherchePhoto::etapeCommencee);
+    connect(m_scan, &ScanPhotos::lignesLues, this, &FormRecherchePhoto::lignesLues);
+    connect(m_scan, &ScanPhotos::termine, this, &FormRecherchePhoto::termine);
 
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         if (systemeDeFichiersUtilisateur(volume) || volume.isRoot())
@@ -175,7 +154,7 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
 
     connect(Drive1, &QComboBox::activated, this, &FormRecherchePhoto::Drive1_Change);
     connect(BtnRecherche, &QPushButton::clicked, this, &FormRecherchePhoto::BtnRecherche_Click);
-    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Command1, &QPushButton::clicked, this, &FormRecherchePhoto::Command1_Click);
     connect(ListView1->header(), &QHeaderView::sectionClicked, this, &FormRecherchePhoto::ListView1_ColumnClick);
 }
 
@@ -219,7 +198,13 @@ void FormRecherchePhoto::Drive1_Change(int index)
 
 void FormRecherchePhoto::ListView1_ColumnClick(int column)
 {
-    ListView1->sortItems(column, Qt::AscendingOrder); // cells compared as texts
+    m_modele->sort(column, Qt::AscendingOrder); // cells compared as texts
+}
+
+void FormRecherchePhoto::setLocale(const QLocale &locale)
+{
+    m_locale = locale;
+    m_modele->setLocale(locale);
 }
 
 void FormRecherchePhoto::etape(QLabel *label, bool active)
@@ -227,113 +212,112 @@ void FormRecherchePhoto::etape(QLabel *label, bool active)
     couleurTexte(label, active ? kEtapeActive : kEtapeInactive);
 }
 
-// Repaints at once, at most every few milliseconds unless forced.
-void FormRecherchePhoto::repeint(std::initializer_list<QWidget *> widgets, bool force)
-{
-    const qint64 maintenant = QDateTime::currentMSecsSinceEpoch();
-    if (!force && maintenant - m_dernierRepeint < kIntervalleRepeintMs)
-        return;
-    m_dernierRepeint = maintenant;
-    for (QWidget *w : widgets)
-        if (w->isVisible())
-            w->repaint();
-}
-
-void FormRecherchePhoto::remplisLigne(QTreeWidgetItem *item, const ExifReader &r)
-{
-    const QString separateur = m_locale.decimalPoint();
-    item->setText(5, texteNombre(r.ValEV, m_locale));
-    item->setText(6, texteNombre(r.ValSpeed, m_locale));
-    item->setText(7, texteNombre(r.ValDiaf, m_locale));
-    item->setText(8, texteNombre(r.ValIso, m_locale));
-    item->setText(1, positif(r.ValLux) ? QString::number(r.ValLux, 'f', 1).rightJustified(8, QLatin1Char('0')).replace(
-                                             QLatin1Char('.'), separateur)
-                                             + QStringLiteral(" lux")
-                                       : QStringLiteral("-"));
-    item->setText(2, Speed2Txt(std::isfinite(r.ValSpeed) ? r.ValSpeed : -1)); // "???"
-    item->setText(3, positif(r.ValDiaf) ? QStringLiteral("F/") + texteNombre(r.ValDiaf, m_locale) : QStringLiteral("-"));
-    item->setText(4, positif(r.ValIso) ? texteNombre(r.ValIso, m_locale) + QStringLiteral(" iso") : QStringLiteral("-"));
-}
-
 void FormRecherchePhoto::BtnRecherche_Click()
 {
-    const Sablier sablier;
-    etape(Label2, false);
-    etape(Label3, false);
-    etape(Label4, false);
+    setCursor(Qt::BusyCursor);
+    for (QLabel *l : {Label1, Label2, Label3, Label4})
+        etape(l, false);
     ProgressBar1->hide();
     ProgressBar2->hide();
+    Label2bis->hide();
     LblStatut->clear();
-    etape(Label1, true);
-    repeint({Label1}, true);
+    LblPaires->clear();
+    m_modele->vide();
+    m_trouves = 0;
+    BtnRecherche->setEnabled(false);
+    Command1->setText(QStringLiteral("Arrêter"));
+    m_scan->lance(dossierRacine(), cheminBase(), m_locale);
+}
 
-    // 1 - every JPEG below the chosen folder, in search order.
-    ResultatRecherche trouves;
-    const int n = RechercheRecursive(dossierRacine(), QStringLiteral("*.jpg"), trouves);
-    // The rows stay in search order until a header is clicked: the list
-    // never sorts by itself (and setSortingEnabled(false) would make its
-    // header deaf to clicks).
-    ListView1->clear();
-    // The rows are filled before they join the list, which is not repainted
-    // during the scan anyway: a cell written in the list costs far more.
-    QList<QTreeWidgetItem *> lignes;
-    lignes.reserve(n);
-    for (int i = 0; i < n; ++i)
-        lignes.append(new QTreeWidgetItem(QStringList{trouves.dossiers[i] + trouves.noms[i]}));
+void FormRecherchePhoto::Command1_Click()
+{
+    if (m_scan->enCours())
+        m_scan->arrete();
+    else
+        accept();
+}
 
-    // 2 - the exposure of each.
-    etape(Label1, false);
-    Label2->setText(QStringLiteral("2 - Analyse des %1 photos trouvées").arg(n));
-    etape(Label2, true);
-    repeint({Label2}, true);
-    Label2bis->show();
-    ProgressBar1->show();
-    if (n > 0)
-        ProgressBar1->setMaximum(n);
-    repeint({ProgressBar1}, true);
-    std::vector<TypePhoto> base;
-    for (int i = 0; i < n; ++i) {
-        Label2bis->setText(QString::number(i + 1));
-        ProgressBar1->setValue(i + 1);
-        repeint({Label2bis, ProgressBar1});
-        const QString fichier = lignes[i]->text(0);
-        m_lecteur.AnalysePhoto(fichier);
-        remplisLigne(lignes[i], m_lecteur);
-        if (!m_lecteur.Statut.isEmpty())
-            LblStatut->setText(m_lecteur.Statut);
-        if (dansLaBase(m_lecteur) && cheminEnregistrable(fichier))
-            base.push_back({fichier, m_lecteur.ValEV, m_lecteur.ValSpeed, m_lecteur.ValDiaf, m_lecteur.ValIso});
+void FormRecherchePhoto::done(int result)
+{
+    m_scan->arrete();
+    QDialog::done(result);
+}
+
+void FormRecherchePhoto::etapeCommencee(int numero, int nombre)
+{
+    switch (numero) {
+    case ScanPhotos::Recherche: etape(Label1, true); break;
+    case ScanPhotos::Analyse:
+        m_trouves = nombre;
+        etape(Label1, false);
+        Label2->setText(QStringLiteral("2 - Analyse des %1 photos trouvées").arg(nombre));
+        etape(Label2, true);
+        Label2bis->setText(QStringLiteral("-"));
+        Label2bis->show();
+        ProgressBar1->setValue(ProgressBar1->minimum());
+        ProgressBar1->show();
+        if (nombre > 0)
+            ProgressBar1->setMaximum(nombre);
+        break;
+    case ScanPhotos::Sauvegarde:
+        ProgressBar1->hide();
+        Label2bis->hide();
+        etape(Label2, false);
+        etape(Label3, true);
+        ProgressBar2->show();
+        if (m_trouves > 0)
+            ProgressBar2->setMaximum(m_trouves);
+        Label3->setText(QStringLiteral("3 - Sauvegarde de la base de photo (%1 photos avec informations exif completes)").arg(nombre));
+        break;
+    default: break;
     }
-    ListView1->addTopLevelItems(lignes);
+}
+
+void FormRecherchePhoto::lignesLues(const QList<LigneScan> &lignes, int lues)
+{
+    m_modele->ajoute(lignes);
+    Label2bis->setText(QString::number(lues));
+    ProgressBar1->setValue(lues);
+    for (const LigneScan &l : lignes)
+        if (l.resultat.depassement)
+            LblStatut->setText(ExifReader::kDepassement);
+}
+
+void FormRecherchePhoto::termine(const BilanScan &bilan)
+{
+    unsetCursor();
+    BtnRecherche->setEnabled(true);
+    Command1->setText(QStringLiteral("Fermer"));
     ProgressBar1->hide();
     Label2bis->hide();
-
-    // 3 - the base, replaced as a whole.
-    const auto m = static_cast<long long>(base.size());
-    etape(Label2, false);
-    etape(Label3, true);
-    ProgressBar2->show();
-    if (n > 0)
-        ProgressBar2->setMaximum(n);
-    Label3->setText(QStringLiteral("3 - Sauvegarde de la base de photo (%1 photos avec informations exif completes)").arg(m));
-    repeint({Label3, ProgressBar2}, true);
-    QString erreur;
-    const bool ecrit = EcritBasePhotos(cheminBase(), base, &erreur, m_locale);
-    if (n > 0)
-        ProgressBar2->setValue(n);
+    if (bilan.arrete) {
+        ProgressBar2->hide();
+        for (QLabel *l : {Label1, Label2, Label3, Label4})
+            etape(l, false);
+        LblStatut->setText(QStringLiteral("Recherche arrêtée : la base de photos n'a pas été modifiée."));
+        emit scanTermine();
+        return;
+    }
+    if (m_trouves > 0)
+        ProgressBar2->setValue(m_trouves);
     ProgressBar2->hide();
     etape(Label3, false);
-    if (ecrit) {
+    if (bilan.paires > 0)
+        LblPaires->setText(bilan.paires == 1 ? QStringLiteral("1 paire RAW + JPEG comptée une seule fois")
+                                             : QStringLiteral("%1 paires RAW + JPEG comptées une seule fois").arg(bilan.paires));
+    if (bilan.ecrit) {
         etape(Label4, true);
         emit baseEnregistree();
+        emit scanTermine();
         return;
     }
     // The last step stays grey: the scan did not end as it should.
-    LblStatut->setText(QStringLiteral("La base de photos n'a pas pu être enregistrée : ") + erreur);
+    LblStatut->setText(QStringLiteral("La base de photos n'a pas pu être enregistrée : ") + bilan.erreur);
     platform::showMessage(this, {QStringLiteral("Erreur"),
                                  QStringLiteral("La base de photos n'a pas pu être enregistrée :\n") + cheminBase()
-                                     + QStringLiteral("\n") + erreur,
+                                     + QStringLiteral("\n") + bilan.erreur,
                                  platform::BoxIcon::Critical});
+    emit scanTermine();
 }
 
 } // namespace kavel

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "photos/ExifReader.h"
+#include "photos/ScanPhotos.h"
 
 #include <QDialog>
 #include <QLocale>
@@ -13,14 +13,17 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 class QTreeView;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace kavel {
 
-// The photo-base window: picks a drive and a folder, finds every JPEG below
-// it, reads each one's exposure, lists them all and writes those with a
-// known light level to the photo base in the program's folder.
+class ModeleScan;
+
+// The photo-base window: picks a drive and a folder, finds every photo below
+// it (JPEG, camera raw and HEIF files), reads each one's exposure, lists
+// them all and writes those with a known light level to the photo base in
+// the program's folder. The scan runs off the window's thread: the window
+// shows its progress, and "Arrêter" or closing the window stops it, the
+// base then left as it was.
 class FormRecherchePhoto : public QDialog {
     Q_OBJECT
 public:
@@ -36,9 +39,10 @@ public:
     QLabel *Label3 = nullptr;
     QLabel *Label4 = nullptr;
     QLabel *LblStatut = nullptr; // what the reader says of a damaged file
+    QLabel *LblPaires = nullptr; // raw files counted once with their JPEG
     QProgressBar *ProgressBar1 = nullptr;
     QProgressBar *ProgressBar2 = nullptr;
-    QTreeWidget *ListView1 = nullptr;
+    QTreeView *ListView1 = nullptr;
 
     // The folder the scan starts from: the one highlighted in Repertoire,
     // else the shown root.
@@ -49,22 +53,31 @@ public:
     // The path of the base the scan writes.
     QString cheminBase() const;
 
-    // Runs the scan.
+    // Starts the scan.
     void BtnRecherche_Click();
+    // "Fermer" closes the window, "Arrêter" stops the running scan.
+    void Command1_Click();
+    ScanPhotos *scan() const { return m_scan; }
+
+    // Closing the window stops a running scan.
+    void done(int result) override;
 
     // The locale of the list's and the base's numbers (the user's).
-    void setLocale(const QLocale &locale) { m_locale = locale; }
+    void setLocale(const QLocale &locale);
 
 signals:
     // The scan has just written the base.
     void baseEnregistree();
+    // The scan has ended, stopped or not.
+    void scanTermine();
 
 private:
     void Drive1_Change(int index);
     void ListView1_ColumnClick(int column);
     void etape(QLabel *label, bool active);
-    void repeint(std::initializer_list<QWidget *> widgets, bool force = false);
-    void remplisLigne(QTreeWidgetItem *item, const ExifReader &r);
+    void etapeCommencee(int etape, int nombre);
+    void lignesLues(const QList<LigneScan> &lignes, int lues);
+    void termine(const BilanScan &bilan);
 
     QString m_programFolder;
     QFileSystemModel *m_dossiers = nullptr;
@@ -72,9 +85,10 @@ private:
     // around it, until the user moves in the tree.
     QPersistentModelIndex m_dossierMontre;
     QTimer *m_defilement = nullptr;
-    ExifReader m_lecteur;
+    ScanPhotos *m_scan = nullptr;
+    ModeleScan *m_modele = nullptr;
     QLocale m_locale;
-    qint64 m_dernierRepeint = 0;
+    int m_trouves = 0;
 };
 
 } // namespace kavel

@@ -4,6 +4,11 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 namespace kavel {
 
@@ -23,14 +28,66 @@ QString pourMotif(const QString &nom)
     return texte;
 }
 
-void recherche(const QString &dossier, const QRegularExpression &motif, ResultatRecherche &resultat)
+// Which names a search takes: patterns that are all "*.ext" are a set of
+// extensions, checked without a regular expression.
+class Motifs {
+public:
+    explicit Motifs(const QStringList &motifs)
+    {
+        static const QRegularExpression extension(QStringLiteral("^\\*\\.[A-Za-z0-9]+$"));
+        QStringList alternatives;
+        for (const QString &motif : motifs) {
+            alternatives << QRegularExpression::wildcardToRegularExpression(motif);
+            if (extension.match(motif).hasMatch())
+                m_extensions << motif.mid(2).toLower();
+            else
+                m_general = true;
+        }
+        if (m_general)
+            m_expression = QRegularExpression(QStringLiteral("(?:") + alternatives.join(QStringLiteral(")|(?:")) + QLatin1Char(')'),
+                                              QRegularExpression::CaseInsensitiveOption);
+    }
+
+    bool prend(const QString &nom) const
+    {
+        if (m_general)
+            return m_expression.match(pourMotif(nom)).hasMatch();
+        const qsizetype point = nom.lastIndexOf(QLatin1Char('.'));
+        if (point < 0)
+            return false;
+        const QStringView extension = QStringView(nom).sliced(point + 1);
+        for (const QString &e : m_extensions)
+            if (extension.size() == e.size() && extension.compare(e, Qt::CaseInsensitive) == 0)
+                return true;
+        return false;
+    }
+
+private:
+    QStringList m_extensions;
+    bool m_general = false;
+    QRegularExpression m_expression;
+};
+
+// One folder of a search: its files, then its sub-folders.
+struct Dossier {
+    QString chemin; // ending with "/"
+    QStringList noms;
+    QList<qint64> tailles;
+    QList<qint64> modifications;
+    std::vector<std::unique_ptr<Dossier>> sousDossiers;
+};
+
+// Lists one folder: the files the patterns take, by name, and its
+// sub-folders, in the same order, still to be listed.
+void liste(Dossier &d, const Motifs &motif, bool etats)
 {
     struct Entree {
         QString cle;
         platform::EntreeDossier entree;
     };
     std::vector<Entree> entrees;
-    for (platform::EntreeDossier &e : platform::entreesDossier(dossier))
+    const auto prend = [&motif](const QString &nom) { return motif.prend(nom); };
+    for (platform::EntreeDossier &e : platform::entreesDossier(d.chemin, etats ? prend : std::function<bool(const QString &)>()))
         entrees.push_back({e.nom.toLower(), std::move(e)});
     // By name, letter case ignored; names that differ only in case keep the
     // system's order.
@@ -39,21 +96,97 @@ void recherche(const QString &dossier, const QRegularExpression &motif, Resultat
     // Hidden files and folders are searched like any other; "." and ".."
     // never. A link to a folder is no file, and is not entered.
     for (const Entree &e : entrees) {
-        if (e.entree.sorte == platform::SorteEntree::Fichier && motif.match(pourMotif(e.entree.nom)).hasMatch()) {
-            resultat.dossiers.append(dossier);
-            resultat.noms.append(e.entree.nom);
+        if (e.entree.sorte == platform::SorteEntree::Fichier && motif.prend(e.entree.nom)) {
+            d.noms.append(e.entree.nom);
+            if (etats) {
+                d.tailles.append(e.entree.taille);
+                d.modifications.append(e.entree.modification);
+            }
+        } else if (e.entree.sorte == platform::SorteEntree::Dossier) {
+            d.sousDossiers.push_back(std::make_unique<Dossier>());
+            d.sousDossiers.back()->chemin = d.chemin + e.entree.nom + QLatin1Char('/');
         }
     }
-    for (const Entree &e : entrees)
-        if (e.entree.sorte == platform::SorteEntree::Dossier)
-            recherche(dossier + e.entree.nom + QLatin1Char('/'), motif, resultat);
+}
+
+// The folders still to list, shared by the threads of a search: each takes
+// one, lists it and puts its sub-folders in the queue.
+class File {
+public:
+    File(Dossier &racine, const Motifs &motif, bool etats, const std::atomic<bool> *arret)
+        : m_motif(motif), m_etats(etats), m_arret(arret)
+    {
+        m_aFaire.push_back(&racine);
+    }
+
+    void travaille()
+    {
+        std::unique_lock<std::mutex> verrou(m_verrou);
+        for (;;) {
+            m_attente.wait(verrou, [this] { return !m_aFaire.empty() || m_enCours == 0; });
+            if (m_aFaire.empty())
+                return; // nothing left, and nobody listing: the search is over
+            Dossier *d = m_aFaire.front();
+            m_aFaire.pop_front();
+            ++m_enCours;
+            verrou.unlock();
+            if (!m_arret || !m_arret->load(std::memory_order_relaxed))
+                liste(*d, m_motif, m_etats);
+            verrou.lock();
+            --m_enCours;
+            for (const auto &s : d->sousDossiers)
+                m_aFaire.push_back(s.get());
+            m_attente.notify_all();
+        }
+    }
+
+private:
+    const Motifs &m_motif;
+    const bool m_etats;
+    const std::atomic<bool> *m_arret;
+    std::mutex m_verrou;
+    std::condition_variable m_attente;
+    std::deque<Dossier *> m_aFaire;
+    int m_enCours = 0;
+};
+
+// A folder's files, then each sub-folder's, depth first.
+void rassemble(const Dossier &d, ResultatRecherche &resultat, bool etats)
+{
+    for (const QString &nom : d.noms) {
+        resultat.dossiers.append(d.chemin);
+        resultat.noms.append(nom);
+    }
+    if (etats) {
+        resultat.tailles.append(d.tailles);
+        resultat.modifications.append(d.modifications);
+    }
+    for (const auto &s : d.sousDossiers)
+        rassemble(*s, resultat, etats);
 }
 
 } // namespace
 
 int RechercheRecursive(const QString &dossier, const QString &motif, ResultatRecherche &resultat)
 {
-    recherche(dossier, QRegularExpression::fromWildcard(motif, Qt::CaseInsensitive), resultat);
+    return RechercheRecursive(dossier, QStringList{motif}, resultat);
+}
+
+int RechercheRecursive(const QString &dossier, const QStringList &motifs, ResultatRecherche &resultat, bool etats,
+                       const std::atomic<bool> *arret, int fils)
+{
+    const Motifs motif(motifs);
+    Dossier racine;
+    racine.chemin = dossier;
+    File file(racine, motif, etats, arret);
+    std::vector<std::thread> aides;
+    for (int i = 1; i < fils; ++i)
+        aides.emplace_back([&file] { file.travaille(); });
+    file.travaille();
+    for (std::thread &t : aides)
+        t.join();
+    if (!arret || !arret->load())
+        rassemble(racine, resultat, etats);
     return resultat.count();
 }
 

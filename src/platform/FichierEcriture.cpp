@@ -86,11 +86,11 @@ bool FichierEcriture::ecrit(QByteArrayView octets)
     return true;
 }
 
-bool FichierEcriture::valide()
+bool FichierEcriture::valide(bool durable)
 {
     if (m_fd < 0)
         return false;
-    if (::fsync(m_fd) != 0 && errno != EINVAL) // EINVAL: a file system that keeps nothing to sync
+    if (durable && ::fsync(m_fd) != 0 && errno != EINVAL) // EINVAL: a file system that keeps nothing to sync
         return echec();
     const int fd = m_fd;
     m_fd = -1;

@@ -19,8 +19,10 @@ public:
 
     bool ouvre();
     bool ecrit(QByteArrayView octets);
-    // Puts the new file in place of the old one.
-    bool valide();
+    // Puts the new file in place of the old one, once its bytes are on the
+    // disk; a file that is only worth having (a cache) can skip that wait,
+    // not durable.
+    bool valide(bool durable = true);
 
     // The system's error number (errno) of the step that failed, 0 if none.
     int erreur() const { return m_erreur; }

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,6 +17,8 @@ namespace {
 // One system read brings this much: enough for the segments and directories
 // at the head of a photo.
 constexpr qint64 kTailleBloc = 4096;
+
+std::atomic<quint64> g_ouvertures{0};
 
 // pread until n bytes or the end; the number of bytes read, -1 on error.
 qint64 litTout(int fd, char *buffer, qint64 n, qint64 pos)
@@ -58,6 +61,21 @@ int ouvreOrdinaire(const QString &path, qint64 &taille)
 
 } // namespace
 
+bool etatFichier(const QString &path, qint64 &taille, qint64 &modification)
+{
+    struct stat st {};
+    if (::stat(platform::octetsDeNom(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    taille = st.st_size;
+    modification = static_cast<qint64>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    return true;
+}
+
+quint64 FichierLecture::ouvertures()
+{
+    return g_ouvertures.load(std::memory_order_relaxed);
+}
+
 bool ouvreFichierOrdinaire(const QString &path, QFile &file)
 {
     qint64 taille = 0;
@@ -79,6 +97,7 @@ FichierLecture::~FichierLecture()
 bool FichierLecture::ouvre(const QString &path)
 {
     ferme();
+    g_ouvertures.fetch_add(1, std::memory_order_relaxed);
     m_fd = ouvreOrdinaire(path, m_taille);
     if (m_fd < 0)
         m_taille = 0;

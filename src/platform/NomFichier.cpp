@@ -82,6 +82,11 @@ QString texteDeNom(QByteArrayView octets)
 
 QByteArray octetsDeNom(QStringView texte)
 {
+    bool ascii = true;
+    for (const QChar c : texte)
+        ascii = ascii && c.unicode() < 0x80;
+    if (ascii)
+        return texte.toLatin1();
     QByteArray octets;
     octets.reserve(texte.size());
     for (qsizetype i = 0; i < texte.size(); ++i) {
@@ -100,7 +105,7 @@ QByteArray octetsDeNom(QStringView texte)
     return octets;
 }
 
-std::vector<EntreeDossier> entreesDossier(QStringView dossier)
+std::vector<EntreeDossier> entreesDossier(QStringView dossier, const std::function<bool(const QString &nom)> &etatVoulu)
 {
     std::vector<EntreeDossier> entrees;
     DIR *d = ::opendir(octetsDeNom(dossier).constData());
@@ -119,11 +124,23 @@ std::vector<EntreeDossier> entreesDossier(QStringView dossier)
                 continue; // gone meanwhile
             type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
         }
+        bool connu = false; // st holds what the name leads to
         if (type == DT_DIR)
             sorte = SorteEntree::Dossier;
-        else if (type == DT_LNK && ::fstatat(fd, e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode))
+        else if (type == DT_LNK && (connu = ::fstatat(fd, e->d_name, &st, 0) == 0) && S_ISDIR(st.st_mode))
             sorte = SorteEntree::LienDossier;
-        entrees.push_back({texteDeNom(nom), sorte});
+        EntreeDossier entree{texteDeNom(nom), sorte};
+        if (etatVoulu && sorte == SorteEntree::Fichier && (connu || type != DT_LNK) && etatVoulu(entree.nom)) {
+            if (type == DT_REG && e->d_type != DT_UNKNOWN)
+                connu = ::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+            else
+                connu = connu || type == DT_REG;
+            if (connu && S_ISREG(st.st_mode)) {
+                entree.taille = st.st_size;
+                entree.modification = static_cast<qint64>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+            }
+        }
+        entrees.push_back(std::move(entree));
     }
     ::closedir(d);
     return entrees;

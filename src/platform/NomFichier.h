@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <functional>
 #include <vector>
 
 // File names as the system keeps them: bytes, nearly always UTF-8, but a
@@ -30,10 +31,16 @@ enum class SorteEntree {
 struct EntreeDossier {
     QString nom; // as texteDeNom gives it
     SorteEntree sorte;
+    // When asked for: a regular file's size (-1 for anything else) and the
+    // time of its last change, nanoseconds since 1970.
+    qint64 taille = -1;
+    qint64 modification = 0;
 };
 
 // The entries of a folder in the system's order, without "." and "..";
-// none when the folder cannot be read.
-std::vector<EntreeDossier> entreesDossier(QStringView dossier);
+// none when the folder cannot be read. With etatVoulu, the size and time of
+// each regular file (or link to one) whose name it accepts too.
+std::vector<EntreeDossier> entreesDossier(QStringView dossier,
+                                          const std::function<bool(const QString &nom)> &etatVoulu = {});
 
 } // namespace kavel::platform

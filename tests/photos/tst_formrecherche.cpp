@@ -1,7 +1,9 @@
 // The photo-base window scanning real folders: its steps, its list, the base it writes or why it cannot.
 #include "ExifBuilder.h"
+#include "photos/ExifReader.h"
 #include "photos/FormRecherchePhoto.h"
 #include "photos/Miniatures.h"
+#include "platform/FichierLecture.h"
 #include "platform/NomFichier.h"
 #include "support/Refus.h"
 #include "support/TestSupport.h"
@@ -32,22 +34,29 @@ QByteArray photo(quint32 num, quint32 den, quint32 diaf10, quint16 iso) {
     return b.jpeg();
 }
 // A row's cells, or with a column given, that column's cells.
-QStringList cellules(const QTreeWidget *list, int row, int column = -1) {
+QStringList cellules(const QTreeView *list, int row, int column = -1) {
+    const QAbstractItemModel *m = list->model();
     QStringList texts;
-    for (int i = 0; column < 0 ? i < list->columnCount() : i < list->topLevelItemCount(); ++i)
-        texts << (column < 0 ? list->topLevelItem(row)->text(i) : list->topLevelItem(i)->text(column));
+    for (int i = 0; column < 0 ? i < m->columnCount() : i < m->rowCount(); ++i)
+        texts << m->index(column < 0 ? row : i, column < 0 ? i : column).data().toString();
     return texts;
 }
-// What the window shows as the scan goes: "+2" when step 2 lights up, "-2" when it dims; "3 3/11" when the counter
-// shows 3 and the bar 3 of 11; the third step's caption when its bar fills, once the base is written.
+// Starts a scan and waits for its end.
+void scanne(FormRecherchePhoto &f) {
+    QSignalSpy fin(&f, &FormRecherchePhoto::scanTermine);
+    f.BtnRecherche_Click();
+    QVERIFY(fin.wait(20000));
+}
+// What the window shows as the scan goes: "+2" when step 2 lights up, "-2" when it dims; in lus, "3 3/11" when the
+// counter shows 3 and the bar 3 of 11; the third step's caption when its bar fills, once the base is written.
 class Etapes : public QObject {
 public:
-    QStringList vu;
+    QStringList vu, lus;
     explicit Etapes(FormRecherchePhoto &f) {
         for (QLabel *l : {f.Label1, f.Label2, f.Label3, f.Label4})
             l->installEventFilter(this);
         connect(f.ProgressBar1, &QProgressBar::valueChanged, this,
-                [this, &f](int v) { vu << QStringLiteral("%1 %2/%3").arg(f.Label2bis->text()).arg(v).arg(f.ProgressBar1->maximum()); });
+                [this, &f](int v) { lus << QStringLiteral("%1 %2/%3").arg(f.Label2bis->text()).arg(v).arg(f.ProgressBar1->maximum()); });
         connect(f.ProgressBar2, &QProgressBar::valueChanged, this,
                 [this, &f](int v) { vu << QStringLiteral("%1/%2 ").arg(v).arg(f.ProgressBar2->maximum()) + f.Label3->text(); });
     }
@@ -101,11 +110,9 @@ private slots:
         Etapes etapes(f);
         QSignalSpy enregistree(&f, &FormRecherchePhoto::baseEnregistree);
         f.choisisDossier(m_photos);
-        f.BtnRecherche_Click();
-        QStringList attendu{"+1", "-1", "+2"};
-        for (int i = 1; i <= 14; ++i)
-            attendu << QStringLiteral("%1 %1/14").arg(i);
-        QCOMPARE(etapes.vu, attendu << "-2" << "+3" << "14/14 3 - Sauvegarde de la base de photo (5 photos avec informations exif completes)" << "-3" << "+4");
+        scanne(f);
+        QCOMPARE(etapes.vu, (QStringList{"+1", "-1", "+2", "-2", "+3", "14/14 3 - Sauvegarde de la base de photo (5 photos avec informations exif completes)", "-3", "+4"}));
+        QCOMPARE(etapes.lus.last(), "14 14/14");
         QCOMPARE(f.Label2->text() + f.LblStatut->text(), "2 - Analyse des 14 photos trouvées" + ExifReader::kDepassement); // the cut photo's
         QVERIFY(f.ProgressBar1->isHidden() && f.ProgressBar2->isHidden() && f.Label2bis->isHidden() && enregistree.count() == 1);
         QCOMPARE(cellules(f.ListView1, 0, 0), tous);
@@ -115,6 +122,15 @@ private slots:
         QCOMPARE(cellules(f.ListView1, 1).mid(2, 2), (QStringList{"1/4294967295s", "F/4294967295"}));
         QCOMPARE(cellules(f.ListView1, 6).mid(1), (QStringList{"-", "???", "-", "-", "-100", "-1", "-1", "-1"})); // cannot be read
         QCOMPARE(cellules(f.ListView1, 7).mid(1), cellules(f.ListView1, 6).mid(1));                           // no ISO
+        // A click on "Lux" sorts the whole rows on that column's texts.
+        QStringList paires, triees;
+        for (int r = 0; r < 14; ++r)
+            paires << cellules(f.ListView1, r).mid(1, 1).join(QString()) + '|' + cellules(f.ListView1, r)[0];
+        std::stable_sort(paires.begin(), paires.end(), [](const QString &a, const QString &b) { return a.section('|', 0, 0) < b.section('|', 0, 0); });
+        emit f.ListView1->header()->sectionClicked(1);
+        for (int r = 0; r < 14; ++r)
+            triees << cellules(f.ListView1, r)[1] + '|' + cellules(f.ListView1, r)[0];
+        QCOMPARE(triees, paires);
         // The base: names by their own bytes, read back to the same names.
         const QByteArray base = contenu(m_programme + "/BasePhotos.txt");
         QVERIFY(base.startsWith("5\r\n" + (d + "a.jpg\r\n\"11,9657842846621\"\"0,008\"\"8\"\"200\"\r\n").toUtf8()));
@@ -125,11 +141,103 @@ private slots:
         // An empty folder: an empty list and base, and no status left over.
         etapes.vu.clear();
         f.choisisDossier(m_programme);
-        f.BtnRecherche_Click();
+        scanne(f);
         QCOMPARE(etapes.vu, (QStringList{"-4", "+1", "-1", "+2", "-2", "+3", "-3", "+4"}));
         QCOMPARE(f.Label2->text() + f.Label3->text(), "2 - Analyse des 0 photos trouvées3 - Sauvegarde de la base de photo (0 photos avec informations exif completes)");
-        QVERIFY(f.ListView1->topLevelItemCount() == 0 && f.LblStatut->text().isEmpty() && enregistree.count() == 2);
+        QVERIFY(f.ListView1->model()->rowCount() == 0 && f.LblStatut->text().isEmpty() && enregistree.count() == 2);
         QCOMPARE(contenu(f.cheminBase()), "0\r\n");
+    }
+    // Camera raw and HEIF files are found whatever the case of their extension; a raw file beside a JPEG of the same
+    // name is that photo, which the base records once, as the JPEG.
+    void cameraFiles() {
+        const QString raw = KAVEL_SHARED_DIR "/exif-raw/", d = m_photos + '/';
+        QVERIFY(QDir().mkpath(d + "b"));
+        ecris(d + "IMG_0001.JPG", photo(1, 125, 80, 200));
+        for (const auto &[source, copie] : {std::pair{"CanonRaw.cr2", "IMG_0001.cr2"}, {"Nikon.nef", "DSC_0002.NEF"}, {"CanonRaw.cr3", "b/IMG_0003.Cr3"},
+                                            {"QuickTime.heic", "b/t.HEIC"}, {"DNG.dng", "b/IMG_0001.dng"}})
+            QVERIFY(QFile::copy(raw + source, d + copie));
+        FormRecherchePhoto f(m_programme);
+        f.choisisDossier(m_photos);
+        scanne(f);
+        QCOMPARE(cellules(f.ListView1, 0, 0), (QStringList{d + "DSC_0002.NEF", d + "IMG_0001.cr2", d + "IMG_0001.JPG", d + "b/IMG_0001.dng", d + "b/IMG_0003.Cr3", d + "b/t.HEIC"}));
+        QStringList lus;
+        for (const TypePhoto &p : LireBasePhotos(f.cheminBase()).photos)
+            lus << QFileInfo(p.Fichier).fileName() + QStringLiteral(" %1").arg(p.ValIso);
+        QCOMPARE(lus, (QStringList{"DSC_0002.NEF 200", "IMG_0001.JPG 200", "IMG_0001.dng 400", "IMG_0003.Cr3 12800"}));
+        QCOMPARE(f.Label3->text() + ' ' + f.LblPaires->text(), "3 - Sauvegarde de la base de photo (4 photos avec informations exif completes) 1 paire RAW + JPEG comptée une seule fois");
+    }
+    void stop_data() { QTest::addColumn<bool>("fermeture"), QTest::newRow("Arrêter") << false, QTest::newRow("window closed") << true; }
+    // A scan stopped halfway, by its button or by closing its window, keeps the rows read so far, looks at no
+    // other file, and leaves the old base whole, writing nothing beside it.
+    void stop() {
+        QFETCH(bool, fermeture);
+        for (int i = 0; i < 20; ++i)
+            ecris(m_photos + QStringLiteral("/p%1.jpg").arg(i, 2, 10, QLatin1Char('0')), photo(1, 125, 80, 200));
+        const QByteArray ancienne = "1\r\n/ancienne.jpg\r\n\"1\"\"1\"\"1\"\"1\"\r\n";
+        ecris(m_programme + "/BasePhotos.txt", ancienne);
+        FormRecherchePhoto f(m_programme);
+        f.show();
+        QSemaphore atteint, reprise;
+        std::atomic<int> vus{0};
+        f.scan()->setLecteurs(2);
+        f.scan()->setAvantLecture([&](const QString &) {
+            if (++vus >= 10)
+                atteint.release(), reprise.tryAcquire(1, 10000);
+        });
+        f.choisisDossier(m_photos);
+        QSignalSpy fin(&f, &FormRecherchePhoto::scanTermine);
+        f.BtnRecherche_Click();
+        QVERIFY(atteint.tryAcquire(2, 10000));
+        QTRY_VERIFY(f.ListView1->model()->rowCount() >= 8);
+        QCOMPARE(f.Command1->text(), "Arrêter");
+        fermeture ? (void)f.close() : QTest::mouseClick(f.Command1, Qt::LeftButton);
+        reprise.release(2);
+        QCOMPARE(fin.count(), 1);
+        QCOMPARE(f.Command1->text() + ' ' + f.LblStatut->text(), "Fermer Recherche arrêtée : la base de photos n'a pas été modifiée.");
+        QCOMPARE(f.isVisible(), !fermeture);
+        QTest::qWait(300);
+        QCOMPARE(vus.load(), 11);
+        QCOMPARE(contenu(m_programme + "/BasePhotos.txt"), ancienne);
+        QCOMPARE(QDir(m_programme).entryList(QDir::Files | QDir::Hidden), QStringList{"BasePhotos.txt"});
+    }
+    // A rescan opens only the files that changed or came since; removed ones leave the base. A damaged cache
+    // is no cache.
+    void rescan() {
+        const QString d = m_photos + '/';
+        for (int i = 0; i < 5; ++i)
+            ecris(d + QStringLiteral("p%1.jpg").arg(i), photo(1, 125, 80, quint16(100 + i)));
+        ecris(d + "texte.jpg", "pas une photo");
+        FormRecherchePhoto f(m_programme);
+        f.choisisDossier(m_photos);
+        quint64 vues = FichierLecture::ouvertures();
+        const auto ouvertures = [&vues] { const quint64 a = vues; return (vues = FichierLecture::ouvertures()) - a; };
+        const auto isos = [&f] { QStringList l; for (const TypePhoto &p : LireBasePhotos(f.cheminBase()).photos) l << QString::number(p.ValIso); return l.join(' '); };
+        scanne(f);
+        QCOMPARE(ouvertures(), 6u);
+        QStringList lignes;
+        for (int r = 0; r < 6; ++r)
+            lignes << cellules(f.ListView1, r).join('|');
+        const QByteArray base = contenu(f.cheminBase());
+        scanne(f);
+        QCOMPARE(ouvertures(), 0u);
+        for (int r = 0; r < 6; ++r)
+            QCOMPARE(cellules(f.ListView1, r).join('|'), lignes[r]);
+        QCOMPARE(contenu(f.cheminBase()), base);
+        ecris(f.cheminBase(), "0\r\n"); // a base changed meanwhile is written again
+        scanne(f);
+        QCOMPARE(ouvertures(), 0u);
+        QCOMPARE(contenu(f.cheminBase()), base);
+        ecris(d + "p1.jpg", photo(1, 125, 80, 900));  // same size, later
+        ecris(d + "p2.jpg", photo(1, 125, 80, 0));    // smaller
+        QVERIFY(QFile::remove(d + "p3.jpg"));
+        ecris(d + "p5.jpg", photo(1, 125, 80, 105));
+        scanne(f);
+        QCOMPARE(ouvertures(), 3u);
+        QCOMPARE(isos(), "100 900 104 105");
+        ecris(cheminCache(f.cheminBase()), contenu(cheminCache(f.cheminBase())).chopped(3));
+        scanne(f);
+        QCOMPARE(ouvertures(), 6u);
+        QCOMPARE(isos(), "100 900 104 105");
     }
     void unwritable_data() {
         QTest::addColumn<QString>("panne"), QTest::addColumn<QString>("raison");
@@ -155,10 +263,11 @@ private slots:
             FormRecherchePhoto f(m_programme);
             Etapes etapes(f);
             f.choisisDossier(m_photos);
-            f.BtnRecherche_Click();
-            QCOMPARE(etapes.vu, (QStringList{"+1", "-1", "+2", "1 1/1", "-2", "+3", "1/1 3 - Sauvegarde de la base de photo (1 photos avec informations exif completes)", "-3"}));
+            scanne(f);
+            QCOMPARE(etapes.vu, (QStringList{"+1", "-1", "+2", "-2", "+3", "1/1 3 - Sauvegarde de la base de photo (1 photos avec informations exif completes)", "-3"}));
             QCOMPARE(f.LblStatut->text(), "La base de photos n'a pas pu être enregistrée : " + raison);
             QCOMPARE(contenu(chemin), ancienne);
+            QVERIFY(!QFile::exists(cheminCache(chemin)));
         }
         QVERIFY(m_dialogs.boxes.size() == 1 && m_dialogs.boxes[0].icon == platform::BoxIcon::Critical);
         QCOMPARE(m_dialogs.boxes[0].title + ": " + m_dialogs.boxes[0].text, "Erreur: La base de photos n'a pas pu être enregistrée :\n" + chemin + '\n' + raison);

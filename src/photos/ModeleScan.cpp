@@ -1,0 +1,122 @@
+#include "photos/ModeleScan.h"
+
+#include "exposure/Scales.h"
+#include "photos/BasePhotos.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace kavel {
+
+namespace {
+
+const char *const kColonnes[] = {"Fichier", "Lux", "Speed", "Diaf", "Iso", "ValEV", "ValSpeed", "ValDiaf", "ValIso"};
+constexpr int kNbColonnes = 9;
+
+bool positif(double v)
+{
+    return std::isfinite(v) && v > 0;
+}
+
+} // namespace
+
+ModeleScan::ModeleScan(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+QString ModeleScan::texte(const LigneScan &ligne, int colonne, const QLocale &locale)
+{
+    const ResultatLecture &r = ligne.resultat;
+    switch (colonne) {
+    case 0: return ligne.fichier;
+    case 1:
+        if (!positif(r.ValLux))
+            return QStringLiteral("-");
+        return QString::number(r.ValLux, 'f', 1).rightJustified(8, QLatin1Char('0')).replace(QLatin1Char('.'), locale.decimalPoint())
+            + QStringLiteral(" lux");
+    case 2: return Speed2Txt(std::isfinite(r.ValSpeed) ? r.ValSpeed : -1); // "???"
+    case 3: return positif(r.ValDiaf) ? QStringLiteral("F/") + texteNombre(r.ValDiaf, locale) : QStringLiteral("-");
+    case 4: return positif(r.ValIso) ? texteNombre(r.ValIso, locale) + QStringLiteral(" iso") : QStringLiteral("-");
+    case 5: return texteNombre(r.ValEV, locale);
+    case 6: return texteNombre(r.ValSpeed, locale);
+    case 7: return texteNombre(r.ValDiaf, locale);
+    case 8: return texteNombre(r.ValIso, locale);
+    default: return {};
+    }
+}
+
+void ModeleScan::vide()
+{
+    beginResetModel();
+    m_lignes.clear();
+    endResetModel();
+}
+
+void ModeleScan::ajoute(const QList<LigneScan> &lignes)
+{
+    if (lignes.isEmpty())
+        return;
+    const auto debut = static_cast<int>(m_lignes.size());
+    beginInsertRows({}, debut, debut + static_cast<int>(lignes.size()) - 1);
+    m_lignes.insert(m_lignes.end(), lignes.begin(), lignes.end());
+    endInsertRows();
+}
+
+int ModeleScan::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_lignes.size());
+}
+
+int ModeleScan::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : kNbColonnes;
+}
+
+QVariant ModeleScan::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+        return {};
+    return texte(m_lignes[static_cast<std::size_t>(index.row())], index.column(), m_locale);
+}
+
+QVariant ModeleScan::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kNbColonnes)
+        return {};
+    return QString::fromLatin1(kColonnes[section]);
+}
+
+void ModeleScan::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= kNbColonnes)
+        return;
+    std::vector<QString> cles;
+    cles.reserve(m_lignes.size());
+    for (const LigneScan &l : m_lignes)
+        cles.push_back(texte(l, column, m_locale));
+    std::vector<std::size_t> ordre(m_lignes.size());
+    std::iota(ordre.begin(), ordre.end(), 0);
+    std::stable_sort(ordre.begin(), ordre.end(), [&](std::size_t a, std::size_t b) {
+        return order == Qt::AscendingOrder ? cles[a] < cles[b] : cles[b] < cles[a];
+    });
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<LigneScan> tries;
+    tries.reserve(m_lignes.size());
+    for (std::size_t i : ordre)
+        tries.push_back(std::move(m_lignes[i]));
+    m_lignes = std::move(tries);
+    // The selection and the current row follow their rows.
+    std::vector<int> nouvelle(ordre.size());
+    for (std::size_t i = 0; i < ordre.size(); ++i)
+        nouvelle[ordre[i]] = static_cast<int>(i);
+    const QModelIndexList avant = persistentIndexList();
+    QModelIndexList apres;
+    for (const QModelIndex &i : avant)
+        apres << index(nouvelle[static_cast<std::size_t>(i.row())], i.column());
+    changePersistentIndexList(avant, apres);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+} // namespace kavel

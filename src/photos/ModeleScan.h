@@ -1,0 +1,39 @@
+#pragma once
+
+#include "photos/ScanPhotos.h"
+
+#include <QAbstractTableModel>
+#include <QLocale>
+#include <vector>
+
+namespace kavel {
+
+// The rows of the scan window's list: one per file found, with the texts of
+// its nine columns made when the list shows them, so that a list of a
+// hundred thousand files fills as fast as they are read.
+class ModeleScan : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ModeleScan(QObject *parent = nullptr);
+
+    // The text of one cell of a row, numbers in locale.
+    static QString texte(const LigneScan &ligne, int colonne, const QLocale &locale);
+
+    void setLocale(const QLocale &locale) { m_locale = locale; }
+    void vide();
+    void ajoute(const QList<LigneScan> &lignes);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // Sorts on a column's texts compared as texts, equal texts keeping
+    // their order.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+private:
+    std::vector<LigneScan> m_lignes;
+    QLocale m_locale;
+};
+
+} // namespace kavel
