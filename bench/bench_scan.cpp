@@ -112,7 +112,7 @@ void rescan(benchmark::State &state)
 
 BENCHMARK(lecteurSeul)->Unit(benchmark::kMillisecond)->UseRealTime();
 // Argument: reading threads (0: the scan's own choice).
-BENCHMARK(premierScan)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(premierScan)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(rescan)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char **argv)

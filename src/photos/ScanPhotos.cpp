@@ -208,9 +208,12 @@ const EntreeCache *ScanPhotos::Etat::dansLeCache(int i)
 
 void ScanPhotos::Etat::previens() const
 {
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application || arret.load())
+        return; // nobody is waiting for this scan any more
     // Runs on the window's thread, where the pointer can be looked at.
     QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
+        application,
         [p = proprietaire] {
             if (p)
                 p->avance();
