@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <cstring>
+#include <optional>
 
 namespace kavel {
 
@@ -15,7 +16,7 @@ namespace {
 // version whenever the reader's results for some file change, so that a
 // cache of the old reader is not believed.
 constexpr QByteArrayView kEntete("Kavel cache de lecture\n");
-constexpr quint32 kVersionLecteur = 3;
+constexpr quint32 kVersionLecteur = 4;
 // A name is never longer on any file system in use.
 constexpr quint32 kLongueurNomMax = 64 * 1024;
 // Past the name: size, modification, five numbers, flags.
@@ -26,6 +27,13 @@ void ajoute32(QByteArray &out, quint32 v)
     char octets[4];
     qToLittleEndian(v, octets);
     out.append(octets, 4);
+}
+
+void ajouteTexte(QByteArray &out, const QString &texte)
+{
+    const QByteArray octets = platform::octetsDeNom(texte);
+    ajoute32(out, static_cast<quint32>(octets.size()));
+    out.append(octets);
 }
 
 void ajoute64(QByteArray &out, quint64 v)
@@ -80,6 +88,17 @@ QByteArray texteCacheScan(const ContenuCache &cache)
             ajouteDouble(out, d);
         out.append(r.depassement ? '\1' : '\0');
     }
+    ajoute32(out, static_cast<quint32>(cache.dossiers.size()));
+    for (auto d = cache.dossiers.cbegin(); d != cache.dossiers.cend(); ++d) {
+        ajouteTexte(out, d.key());
+        ajoute64(out, static_cast<quint64>(d->modification));
+        for (const QStringList *noms : {&d->fichiers, &d->sousDossiers}) {
+            ajoute32(out, static_cast<quint32>(noms->size()));
+            for (const QString &nom : *noms)
+                ajouteTexte(out, nom);
+        }
+    }
+    ajouteTexte(out, cache.motifs);
     ajoute64(out, static_cast<quint64>(cache.baseTaille));
     ajoute64(out, static_cast<quint64>(cache.baseModification));
     ajoute32(out, static_cast<quint32>(cache.enBase));
@@ -121,6 +140,17 @@ public:
     {
         const char *p = prend(8);
         return p ? static_cast<qint64>(lit64(p)) : 0;
+    }
+    // A text of ajouteTexte; nothing, and the file worthless, when too long.
+    std::optional<QString> texte()
+    {
+        const quint32 n = n32();
+        const char *p = n <= kLongueurNomMax ? prend(n) : nullptr;
+        if (!p) {
+            m_ok = false;
+            return std::nullopt;
+        }
+        return platform::texteDeNom(QByteArrayView(p, n));
     }
     double reel()
     {
@@ -172,6 +202,24 @@ ContenuCache LireCacheScan(const QString &path)
         r.depassement = *drapeau == 1;
         cache.fichiers.push_back(std::move(f));
     }
+    const quint32 nbDossiers = l.n32();
+    if (nbDossiers > octets.size() / 16)
+        return {};
+    for (quint32 i = 0; i < nbDossiers && l.ok(); ++i) {
+        const std::optional<QString> chemin = l.texte();
+        ListeDossier d;
+        d.modification = l.n64();
+        for (QStringList *noms : {&d.fichiers, &d.sousDossiers}) {
+            const quint32 nb = l.n32();
+            if (nb > octets.size() / 4)
+                return {};
+            for (quint32 j = 0; j < nb && l.ok(); ++j)
+                noms->append(l.texte().value_or(QString()));
+        }
+        if (chemin)
+            cache.dossiers.insert(*chemin, d);
+    }
+    cache.motifs = l.texte().value_or(QString());
     cache.baseTaille = l.n64();
     cache.baseModification = l.n64();
     cache.enBase = static_cast<int>(l.n32());

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QHash>
+#include "photos/RechercheFichier.h"
+
 #include <QString>
 #include <vector>
 
@@ -38,6 +40,9 @@ struct FichierCache {
 // would write the same base again, and need not.
 struct ContenuCache {
     std::vector<FichierCache> fichiers;
+    // The folders as that scan listed them, with the patterns it used.
+    ListesDossiers dossiers;
+    QString motifs;
     qint64 baseTaille = -1;
     qint64 baseModification = 0;
     int enBase = 0; // records of that base

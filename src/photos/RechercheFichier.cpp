@@ -2,6 +2,7 @@
 
 #include "platform/NomFichier.h"
 
+#include <QDateTime>
 #include <QRegularExpression>
 #include <algorithm>
 #include <condition_variable>
@@ -71,15 +72,16 @@ private:
 // One folder of a search: its files, then its sub-folders.
 struct Dossier {
     QString chemin; // ending with "/"
+    qint64 modification = -1; // when worth remembering
     QStringList noms;
     QList<qint64> tailles;
     QList<qint64> modifications;
     std::vector<std::unique_ptr<Dossier>> sousDossiers;
 };
 
-// Lists one folder: the files the patterns take, by name, and its
-// sub-folders, in the same order, still to be listed.
-void liste(Dossier &d, const Motifs &motif, bool etats)
+// Lists one folder from the disk: the files the patterns take, by name,
+// and its sub-folders, in the same order, still to be listed.
+void listeDisque(Dossier &d, const Motifs &motif, bool etats)
 {
     struct Entree {
         QString cle;
@@ -109,12 +111,40 @@ void liste(Dossier &d, const Motifs &motif, bool etats)
     }
 }
 
+// A folder changed less than this before it is listed may change again
+// within the same tick of the file system's clock: its listing is not
+// remembered.
+constexpr qint64 kRecentNs = 2'000'000'000;
+
+// Lists one folder; from the earlier listing when the folder has not
+// changed since.
+void liste(Dossier &d, const Motifs &motif, bool etats, const ListesDossiers *avant)
+{
+    if (avant) {
+        const qint64 m = platform::modificationDossier(d.chemin);
+        const qint64 maintenant = QDateTime::currentMSecsSinceEpoch() * 1'000'000;
+        d.modification = m >= 0 && m < maintenant - kRecentNs ? m : -1;
+        const auto ancienne = avant->constFind(d.chemin);
+        if (d.modification >= 0 && ancienne != avant->cend() && ancienne->modification == d.modification) {
+            d.noms = ancienne->fichiers;
+            if (etats)
+                platform::etatsFichiers(d.chemin, d.noms, d.tailles, d.modifications);
+            for (const QString &nom : ancienne->sousDossiers) {
+                d.sousDossiers.push_back(std::make_unique<Dossier>());
+                d.sousDossiers.back()->chemin = d.chemin + nom + QLatin1Char('/');
+            }
+            return;
+        }
+    }
+    listeDisque(d, motif, etats);
+}
+
 // The folders still to list, shared by the threads of a search: each takes
 // one, lists it and puts its sub-folders in the queue.
 class File {
 public:
-    File(Dossier &racine, const Motifs &motif, bool etats, const std::atomic<bool> *arret)
-        : m_motif(motif), m_etats(etats), m_arret(arret)
+    File(Dossier &racine, const Motifs &motif, bool etats, const std::atomic<bool> *arret, const ListesDossiers *avant)
+        : m_motif(motif), m_etats(etats), m_arret(arret), m_avant(avant)
     {
         m_aFaire.push_back(&racine);
     }
@@ -131,7 +161,7 @@ public:
             ++m_enCours;
             verrou.unlock();
             if (!m_arret || !m_arret->load(std::memory_order_relaxed))
-                liste(*d, m_motif, m_etats);
+                liste(*d, m_motif, m_etats, m_avant);
             verrou.lock();
             --m_enCours;
             for (const auto &s : d->sousDossiers)
@@ -144,15 +174,24 @@ private:
     const Motifs &m_motif;
     const bool m_etats;
     const std::atomic<bool> *m_arret;
+    const ListesDossiers *m_avant;
     std::mutex m_verrou;
     std::condition_variable m_attente;
     std::deque<Dossier *> m_aFaire;
     int m_enCours = 0;
 };
 
-// A folder's files, then each sub-folder's, depth first.
-void rassemble(const Dossier &d, ResultatRecherche &resultat, bool etats)
+// A folder's files, then each sub-folder's, depth first; and the listings
+// worth remembering.
+void rassemble(const Dossier &d, ResultatRecherche &resultat, bool etats, ListesDossiers *listes)
 {
+    if (listes && d.modification >= 0) {
+        ListeDossier &l = (*listes)[d.chemin];
+        l.modification = d.modification;
+        l.fichiers = d.noms;
+        for (const auto &s : d.sousDossiers)
+            l.sousDossiers << s->chemin.mid(d.chemin.size()).chopped(1);
+    }
     for (const QString &nom : d.noms) {
         resultat.dossiers.append(d.chemin);
         resultat.noms.append(nom);
@@ -162,7 +201,7 @@ void rassemble(const Dossier &d, ResultatRecherche &resultat, bool etats)
         resultat.modifications.append(d.modifications);
     }
     for (const auto &s : d.sousDossiers)
-        rassemble(*s, resultat, etats);
+        rassemble(*s, resultat, etats, listes);
 }
 
 } // namespace
@@ -173,12 +212,13 @@ int RechercheRecursive(const QString &dossier, const QString &motif, ResultatRec
 }
 
 int RechercheRecursive(const QString &dossier, const QStringList &motifs, ResultatRecherche &resultat, bool etats,
-                       const std::atomic<bool> *arret, int fils)
+                       const std::atomic<bool> *arret, int fils, const ListesDossiers *avant, ListesDossiers *apres)
 {
     const Motifs motif(motifs);
     Dossier racine;
     racine.chemin = dossier;
-    File file(racine, motif, etats, arret);
+    const ListesDossiers aucune; // listings are wanted, none known yet
+    File file(racine, motif, etats, arret, avant ? avant : apres ? &aucune : nullptr);
     std::vector<std::thread> aides;
     for (int i = 1; i < fils; ++i)
         aides.emplace_back([&file] { file.travaille(); });
@@ -186,7 +226,7 @@ int RechercheRecursive(const QString &dossier, const QStringList &motifs, Result
     for (std::thread &t : aides)
         t.join();
     if (!arret || !arret->load())
-        rassemble(racine, resultat, etats);
+        rassemble(racine, resultat, etats, apres);
     return resultat.count();
 }
 

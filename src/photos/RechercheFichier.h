@@ -1,10 +1,24 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <atomic>
 
 namespace kavel {
+
+// One folder as a search listed it: the names of its files that the
+// patterns took and of its sub-folders, in search order, and the folder's
+// time of last change then (ns since 1970). A folder whose time is still
+// that one holds the same names: adding, removing or renaming a name
+// changes it.
+struct ListeDossier {
+    qint64 modification = -1;
+    QStringList fichiers;
+    QStringList sousDossiers;
+};
+// By folder path, ending with "/".
+using ListesDossiers = QHash<QString, ListeDossier>;
 
 // Files found by a search: folder i (ending with "/") and name i, as
 // platform::texteDeNom gives them, so that every file found can be opened.
@@ -27,8 +41,11 @@ int RechercheRecursive(const QString &dossier, const QString &motif, ResultatRec
 // The same with several patterns (a name matching any of them is found),
 // with each file's size and time when etats is set, listing the folders on
 // fils threads at once (the order of the result stays the same). Once arret
-// is set the search ends early and adds nothing.
+// is set the search ends early and adds nothing. With avant, the listings
+// of an earlier search with the same patterns, a folder unchanged since is
+// not read again; apres then receives this search's listings.
 int RechercheRecursive(const QString &dossier, const QStringList &motifs, ResultatRecherche &resultat,
-                       bool etats = false, const std::atomic<bool> *arret = nullptr, int fils = 1);
+                       bool etats = false, const std::atomic<bool> *arret = nullptr, int fils = 1,
+                       const ListesDossiers *avant = nullptr, ListesDossiers *apres = nullptr);
 
 } // namespace kavel

@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QPointer>
-#include <QScopeGuard>
 #include <QStorageInfo>
 #include <QThread>
 #include <QThreadPool>
@@ -132,6 +131,7 @@ struct ScanPhotos::Etat {
     std::atomic<int> prochaine{0};
     std::unique_ptr<std::latch> lecteursFinis;
     ContenuCache ancien;
+    ListesDossiers listes; // this scan's, for the next
     // Where each file of the cache is, made only when a file is not where
     // it was last time.
     QHash<QString, int> indexAncien;
@@ -152,6 +152,7 @@ struct ScanPhotos::Etat {
     bool baseAJour() const;
     std::vector<TypePhoto> photosDeLaBase();
     void sauvegarde(const std::vector<TypePhoto> &base);
+    void ecritCache();
 };
 
 void ScanPhotos::Etat::lis()
@@ -224,14 +225,13 @@ void ScanPhotos::Etat::previens() const
 void ScanPhotos::Etat::deroule()
 {
     cedeLaPlace();
-    // The cache is read while the folders are searched.
-    std::latch cacheLu(1);
-    pool().start([this, &cacheLu] {
-        ancien = LireCacheScan(cheminCache(cheminBase));
-        cacheLu.count_down();
-    });
-    const auto attendsCache = qScopeGuard([&cacheLu] { cacheLu.wait(); });
-    RechercheRecursive(racine, motifs(), trouves, true, &arret, lecteurs);
+    // The cache first: it spares the search the folders that have not
+    // changed since the last scan, and the reading the files.
+    ancien = LireCacheScan(cheminCache(cheminBase));
+    const QString nosMotifs = motifs().join(QLatin1Char(' '));
+    const ListesDossiers aucune;
+    RechercheRecursive(racine, motifs(), trouves, true, &arret, lecteurs, ancien.motifs == nosMotifs ? &ancien.dossiers : &aucune,
+                       &listes);
     if (arret.load())
         return;
     const int n = trouves.count();
@@ -241,7 +241,6 @@ void ScanPhotos::Etat::deroule()
         if (trouves.tailles[i] >= 0)
             etats[static_cast<std::size_t>(i)] = EtatFichier{trouves.tailles[i], trouves.modifications[i]};
     faites = std::make_unique<std::atomic<bool>[]>(static_cast<std::size_t>(n));
-    cacheLu.wait();
     bilan.trouves = n;
     etape.store(Analyse, std::memory_order_release);
     previens();
@@ -261,6 +260,8 @@ void ScanPhotos::Etat::deroule()
         bilan.depuisCache = n;
         bilan.ecrit = true;
         etape.store(Sauvegarde, std::memory_order_release);
+        if (listes.size() != ancien.dossiers.size())
+            ecritCache(); // folders too recent to remember last time are now old enough
         return;
     }
     const std::vector<TypePhoto> base = photosDeLaBase();
@@ -325,12 +326,19 @@ void ScanPhotos::Etat::sauvegarde(const std::vector<TypePhoto> &base)
         return;
     }
 
+    ecritCache();
+}
+
+void ScanPhotos::Etat::ecritCache()
+{
     // Without the cache, the next scan reads every file again.
     ContenuCache cache;
     cache.fichiers.reserve(lignes.size());
     for (std::size_t i = 0; i < lignes.size(); ++i)
         if (etats[i])
             cache.fichiers.push_back({lignes[i].fichier, {etats[i]->taille, etats[i]->modification, lignes[i].resultat}});
+    cache.dossiers = std::move(listes);
+    cache.motifs = motifs().join(QLatin1Char(' '));
     if (!etatFichier(cheminBase, cache.baseTaille, cache.baseModification))
         cache.baseTaille = -1;
     cache.enBase = bilan.enBase;

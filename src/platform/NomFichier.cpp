@@ -1,8 +1,10 @@
 #include "platform/NomFichier.h"
 
+#include <algorithm>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace kavel::platform {
 
@@ -63,6 +65,9 @@ void ajouteUtf8(QByteArray &o, char32_t c)
 
 QString texteDeNom(QByteArrayView octets)
 {
+    // Nearly every name is ASCII, which reads as it stands.
+    if (std::all_of(octets.begin(), octets.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return QString::fromLatin1(octets);
     QString texte;
     qsizetype valide = 0; // start of the valid run not yet decoded
     for (qsizetype i = 0; i < octets.size();) {
@@ -105,6 +110,36 @@ QByteArray octetsDeNom(QStringView texte)
     return octets;
 }
 
+namespace {
+
+qint64 nanosecondes(const struct stat &st)
+{
+    return static_cast<qint64>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+}
+
+} // namespace
+
+qint64 modificationDossier(QStringView dossier)
+{
+    struct stat st {};
+    if (::stat(octetsDeNom(dossier).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return -1;
+    return nanosecondes(st);
+}
+
+void etatsFichiers(QStringView dossier, const QStringList &noms, QList<qint64> &tailles, QList<qint64> &modifications)
+{
+    const int fd = ::open(octetsDeNom(dossier).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (const QString &nom : noms) {
+        struct stat st {};
+        const bool regulier = fd >= 0 && ::fstatat(fd, octetsDeNom(nom).constData(), &st, 0) == 0 && S_ISREG(st.st_mode);
+        tailles.append(regulier ? st.st_size : -1);
+        modifications.append(regulier ? nanosecondes(st) : 0);
+    }
+    if (fd >= 0)
+        ::close(fd);
+}
+
 std::vector<EntreeDossier> entreesDossier(QStringView dossier, const std::function<bool(const QString &nom)> &etatVoulu)
 {
     std::vector<EntreeDossier> entrees;
@@ -137,7 +172,7 @@ std::vector<EntreeDossier> entreesDossier(QStringView dossier, const std::functi
                 connu = connu || type == DT_REG;
             if (connu && S_ISREG(st.st_mode)) {
                 entree.taille = st.st_size;
-                entree.modification = static_cast<qint64>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+                entree.modification = nanosecondes(st);
             }
         }
         entrees.push_back(std::move(entree));

@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <functional>
 #include <vector>
@@ -42,5 +44,12 @@ struct EntreeDossier {
 // each regular file (or link to one) whose name it accepts too.
 std::vector<EntreeDossier> entreesDossier(QStringView dossier,
                                           const std::function<bool(const QString &nom)> &etatVoulu = {});
+
+// A folder's time of last change, ns since 1970; -1 when it cannot be seen.
+qint64 modificationDossier(QStringView dossier);
+// The size and time of last change of the named files of a folder, as
+// entreesDossier gives them (size -1 for one that is not, or no longer, a
+// regular file or a link to one).
+void etatsFichiers(QStringView dossier, const QStringList &noms, QList<qint64> &tailles, QList<qint64> &modifications);
 
 } // namespace kavel::platform

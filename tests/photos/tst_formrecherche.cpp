@@ -11,6 +11,8 @@
 #include <QtTest>
 #include <QtWidgets>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <optional>
 
 using namespace kavel;
@@ -207,6 +209,8 @@ private slots:
         for (int i = 0; i < 5; ++i)
             ecris(d + QStringLiteral("p%1.jpg").arg(i), photo(1, 125, 80, quint16(100 + i)));
         ecris(d + "texte.jpg", "pas une photo");
+        const timespec ilYaUneHeure[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}}; // a folder left alone since
+        QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(m_photos).constData(), ilYaUneHeure, 0) == 0);
         FormRecherchePhoto f(m_programme);
         f.choisisDossier(m_photos);
         quint64 vues = FichierLecture::ouvertures();
