@@ -8,7 +8,8 @@ build=${1:?build folder}
 shift
 
 packages=(g++ make cmake qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
-          xvfb xauth xdotool openbox x11-utils libbenchmark-dev locales)
+          xvfb xauth xdotool openbox x11-utils libbenchmark-dev locales qt6-translations-l10n
+          desktop-file-utils appstream dpkg-dev file)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "app/Apparence.h"
 #include "app/Style.h"
 
 #include "chart/Explications.h"
@@ -87,35 +88,6 @@ constexpr QRect ligne(int top, int col) { return QRect(col, top, kLargeurCol, kH
 constexpr QRect legende(int top) { return QRect(kColLegende, top, kCol1 - kColLegende - 2, kHauteurTxt); }
 } // namespace design
 
-// Dark scheme: black input boxes with light text on a dark window.
-QPalette darkPalette()
-{
-    QPalette p;
-    const QColor window(40, 40, 40);
-    const QColor light(230, 230, 230);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, light);
-    p.setColor(QPalette::Base, Qt::black);
-    p.setColor(QPalette::AlternateBase, QColor(24, 24, 24));
-    p.setColor(QPalette::Text, Qt::white);
-    p.setColor(QPalette::PlaceholderText, QColor(150, 150, 150));
-    p.setColor(QPalette::Button, QColor(64, 64, 64));
-    p.setColor(QPalette::ButtonText, light);
-    p.setColor(QPalette::Highlight, QColor(70, 110, 170));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::ToolTipBase, QColor(255, 255, 225));
-    p.setColor(QPalette::ToolTipText, Qt::black);
-    p.setColor(QPalette::Light, QColor(90, 90, 90));
-    p.setColor(QPalette::Midlight, QColor(75, 75, 75));
-    p.setColor(QPalette::Mid, QColor(50, 50, 50));
-    p.setColor(QPalette::Dark, QColor(30, 30, 30));
-    p.setColor(QPalette::Shadow, Qt::black);
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 120));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 120));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 120));
-    return p;
-}
-
 template <typename W>
 W *named(W *widget, const char *name, const QRect &geometry)
 {
@@ -163,6 +135,7 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
 {
     createControls();
     connectReactions();
+    regleClavier();
     installKeyPreview();
     Form_Load();
 }
@@ -172,7 +145,8 @@ void Form1::createControls()
     using namespace design;
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Kavel - Logiciel didactique"));
-    setPalette(darkPalette());
+    setPalette(paletteSombre());
+    setWindowIcon(iconeProgramme());
     setAutoFillBackground(true);
     setMouseTracking(true);
     QFont f = font();
@@ -428,6 +402,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             }
         }
     }
+    if ((event->type() == QEvent::FocusIn || watched == QApplication::focusWidget()) && evenementClavier(watched, event))
+        return true;
     if (evenementSouris(watched, event))
         return true; // the chart under the box, the window under a link, must not see it
     return QWidget::eventFilter(watched, event);
@@ -809,7 +785,7 @@ void Form1::TxtInfoBulle_MouseMove()
 
 void Form1::LoadBasePhotos()
 {
-    LectureBase lecture = LireBasePhotos(m_programFolder + QLatin1Char('/') + QLatin1String(kNomBasePhotos));
+    LectureBase lecture = LireBasePhotos(cheminBaseLue(m_programFolder));
     // Without a base file the table stays as it was.
     if (lecture.existe) {
         TabPhotos = std::move(lecture.photos);

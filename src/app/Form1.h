@@ -218,6 +218,9 @@ private:
     // The mouse handlers of the links, the About panel and the explanation
     // box; true when the event is theirs alone.
     bool evenementSouris(QObject *watched, QEvent *event);
+    // Tab order, keyboard reach and accessible names; keys on links and photos.
+    void regleClavier();
+    bool evenementClavier(QObject *watched, QEvent *event);
 
     QString m_programFolder;
     LimitationTaille m_limitation;

@@ -1,3 +1,4 @@
+#include "app/Apparence.h"
 #include "app/Form1.h"
 
 #include <QApplication>
@@ -6,7 +7,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kavel"));
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    kavel::appliqueApparence(app);
 
     kavel::Form1 form;
     form.show();

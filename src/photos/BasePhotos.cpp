@@ -4,7 +4,10 @@
 #include "platform/FichierEcriture.h"
 #include "platform/NomFichier.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
+#include <unistd.h>
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -164,6 +167,40 @@ std::optional<double> lireNombre(QStringView text)
     double valeur;
     const char *const fin = octets.data() + octets.size();
     return nombre(octets.data(), fin, valeur) == fin ? std::optional(valeur) : std::nullopt;
+}
+
+namespace {
+
+QString dansDossier(const QString &dossier)
+{
+    return dossier + QLatin1Char('/') + QLatin1String(kNomBasePhotos);
+}
+
+bool dossierInscriptible(const QString &dossier)
+{
+    return ::access(platform::octetsDeNom(dossier).constData(), W_OK | X_OK) == 0;
+}
+
+QString dossierUtilisateur()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+} // namespace
+
+QString cheminBaseEcrite(const QString &programFolder)
+{
+    if (dossierInscriptible(programFolder))
+        return dansDossier(programFolder);
+    const QString dossier = dossierUtilisateur();
+    QDir().mkpath(dossier); // a failure shows when the base is written
+    return dansDossier(dossier);
+}
+
+QString cheminBaseLue(const QString &programFolder)
+{
+    const QString ecrite = cheminBaseEcrite(programFolder);
+    return QFile::exists(ecrite) ? ecrite : dansDossier(programFolder);
 }
 
 bool cheminEnregistrable(const QString &path)

@@ -27,6 +27,14 @@ struct TypePhoto {
 
 inline constexpr const char *kNomBasePhotos = "BasePhotos.txt";
 
+// Where the base is written: in the program's folder while the user may
+// write there, else in the user's own data folder (~/.local/share/Kavel),
+// so that a program installed for everyone still keeps each user's photos.
+QString cheminBaseEcrite(const QString &programFolder);
+// Where the base is read: where it is written, or, when the user has no
+// base of their own yet, the one in the program's folder.
+QString cheminBaseLue(const QString &programFolder);
+
 // A number as the scan's list and the base write it: up to 15 significant
 // digits, the locale's decimal separator, no grouping, 6,25E-05 style exponents.
 QString texteNombre(double value, const QLocale &locale = QLocale());

@@ -124,6 +124,11 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
     couleurTexte(LblPaires, Qt::white);
     LblStatut = named(new QLabel(this), "LblStatut", QRect(284, 190, 500, 18));
     couleurTexte(LblStatut, QColor(255, 160, 160));
+    LblBase = named(new QLabel(this), "LblBase", QRect(284, 300, 500, 18));
+    couleurTexte(LblBase, QColor(200, 200, 200));
+    const QString base = QStringLiteral("Base de photos : ") + QDir::toNativeSeparators(cheminBase());
+    LblBase->setText(LblBase->fontMetrics().elidedText(base, Qt::ElideMiddle, LblBase->width()));
+    LblBase->setToolTip(base);
     for (QLabel *l : {Label1, Label2, Label3, Label4})
         couleurTexte(l, kEtapeInactive);
     ProgressBar1->hide();
@@ -160,7 +165,7 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
 
 QString FormRecherchePhoto::cheminBase() const
 {
-    return m_programFolder + QLatin1Char('/') + QLatin1String(kNomBasePhotos);
+    return cheminBaseEcrite(m_programFolder);
 }
 
 QString FormRecherchePhoto::dossierRacine() const

@@ -40,6 +40,7 @@ public:
     QLabel *Label4 = nullptr;
     QLabel *LblStatut = nullptr; // what the reader says of a damaged file
     QLabel *LblPaires = nullptr; // raw files counted once with their JPEG
+    QLabel *LblBase = nullptr;   // where the base is written
     QProgressBar *ProgressBar1 = nullptr;
     QProgressBar *ProgressBar2 = nullptr;
     QTreeView *ListView1 = nullptr;

@@ -1,15 +1,23 @@
 // The windows' look and layout, the About panel and its links.
+#include "app/Apparence.h"
 #include "app/Form1.h"
+#include "platform/DropDownComboBox.h"
 #include "app/Images.h"
 #include "photos/FormRecherchePhoto.h"
 #include "platform/PictureBox.h"
 #include "platform/SurfaceWidget.h"
 #include "support/TestSupport.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QFile>
+#include <QMenu>
+#include <QMessageBox>
+#include <QToolTip>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -156,6 +164,46 @@ private slots:
             moveOver(w, w == &f ? QPointF(600, 650) : QPointF(5, 5));
             QCOMPARE(gras(), attendu);
         }
+    }
+    // Tab walks the input column top to bottom, the buttons, the strip and the links; the slider takes arrows, a
+    // link Space or Enter; every control has a name.
+    void keyboard() {
+        Form1 &f = m_w->form;
+        f.TxtValeur->setFocus();
+        QStringList vus;
+        for (int i = 0; i < 34; ++i)
+            vus << QApplication::focusWidget()->objectName(), QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(vus, QStringLiteral("TxtValeur HScroll4 CmbBxSpeed CmbBxDiaf CmbBxIso BtnCalculLumiere CmbBxAppareil CmbBxObjectif "
+                                     "TxtFocalMini TxtFocalMaxi TxtDiafMini TxtDiafMiniZoom TxtDiafMaxi TxtDiafMaxiZoom TxtVitesseMini "
+                                     "TxtVitesseMaxi TxtIsoMini TxtIsoMaxi ChkBxFlash ChkBxStabilisateur ChkBxVitesseLente ChkBxToolTip "
+                                     "BtnGO BtnGO2 Command1 BtnRépartition BtnAfficheMiniature BtnAPropos BtnBasePhoto BtnPhotoAvant "
+                                     "BtnPhotoApres Label20 Label21 TxtValeur").split(' '));
+        f.HScroll4->setFocus();
+        const int avant = f.HScroll4->value();
+        QTest::keyClick(f.HScroll4, Qt::Key_Right);
+        QVERIFY(std::abs(f.HScroll4->value() - avant) == f.HScroll4->singleStep());
+        QCOMPARE(f.TxtValeur->text(), QString::number(f.HScroll4->value() / 10.0).replace('.', ','));
+        f.Label20->setFocus();
+        QTest::keyClick(f.Label20, Qt::Key_Space);
+        QCOMPARE(m_opened.size(), 1);
+        for (QWidget *w : f.findChildren<QWidget *>())
+            QVERIFY2(!w->accessibleName().isEmpty() || !(w->focusPolicy() & Qt::TabFocus), qPrintable(w->objectName()));
+    }
+    // One look for every window, in French: message boxes, lists, menus and tooltips dark; Qt's own texts French.
+    void oneLook() {
+        appliqueApparence(*qApp);
+        QMessageBox boite(QMessageBox::Critical, QStringLiteral("Erreur"), QStringLiteral("x"), QMessageBox::Ok);
+        QLineEdit saisie;
+        const std::unique_ptr<QMenu> menu(saisie.createStandardContextMenu());
+        QStringList vus;
+        for (const QPalette &p : {boite.palette(), menu->palette(), QToolTip::palette(), static_cast<QComboBox *>(m_w->form.CmbBxAppareil)->view()->palette()})
+            vus << p.color(QPalette::Window).name() + p.color(QPalette::Base).name() + p.color(QPalette::ToolTipBase).name();
+        QCOMPARE(vus, QStringList(4, QStringLiteral("#282828#000000#383838")));
+        QString textes;
+        for (const QAction *a : menu->actions())
+            textes += a->text().remove(QLatin1Char('&')) + '|';
+        QVERIFY2(textes.contains(QStringLiteral("Copier")) && textes.contains(QStringLiteral("Coller")), qPrintable(textes));
+        QVERIFY(QApplication::windowIcon().availableSizes().contains(QSize(48, 48)) && !m_w->form.windowIcon().isNull());
     }
 
 private:

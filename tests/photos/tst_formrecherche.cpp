@@ -81,6 +81,7 @@ private slots:
     void init() {
         m_dialogs.boxes.clear();
         m_photos = m_dir.emplace().filePath(QStringLiteral("Vacances, été"));
+        qputenv("XDG_DATA_HOME", m_dir->filePath(QStringLiteral("donnees")).toUtf8()); // never the user's own
         QDir().mkpath(m_programme = m_dir->filePath(QStringLiteral("programme")));
     }
     void design() {
@@ -243,6 +244,26 @@ private slots:
         QCOMPARE(ouvertures(), 6u);
         QCOMPARE(isos(), "100 900 104 105");
     }
+    // A program folder the user may not write to: the base goes to, and is then read from, the user's data folder;
+    // the one in the program's folder is read until the user has one, and stays as it was.
+    void userDataFolder() {
+        ecris(m_photos + "/a.jpg", photo(1, 125, 80, 200));
+        const QByteArray partagee = "1\r\n/partagee.jpg\r\n\"1\"\"1\"\"1\"\"1\"\r\n";
+        ecris(m_programme + "/BasePhotos.txt", partagee);
+        DossierLectureSeule droits(m_programme);
+        if (!droits.ok())
+            QSKIP("this machine cannot make a folder refuse new files");
+        const QString perso = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/BasePhotos.txt";
+        QVERIFY(perso.startsWith(m_dir->filePath("donnees/")));
+        QCOMPARE(cheminBaseLue(m_programme), m_programme + "/BasePhotos.txt");
+        FormRecherchePhoto f(m_programme);
+        QCOMPARE(f.cheminBase() + ' ' + f.LblBase->toolTip(), perso + " Base de photos : " + perso);
+        f.choisisDossier(m_photos);
+        scanne(f);
+        QVERIFY(m_dialogs.boxes.isEmpty() && LireBasePhotos(perso).photos.size() == 1);
+        QCOMPARE(cheminBaseLue(m_programme), perso);
+        QCOMPARE(contenu(m_programme + "/BasePhotos.txt"), partagee);
+    }
     void unwritable_data() {
         QTest::addColumn<QString>("panne"), QTest::addColumn<QString>("raison");
         QTest::newRow("folder refusing new files") << "droits" << "Accès refusé : vous n'avez pas le droit d'écrire à cet endroit.";
@@ -255,13 +276,17 @@ private slots:
         ecris(m_photos + "/a.jpg", photo(1, 125, 80, 200));
         const QByteArray ancienne = "1\r\n/ancienne.jpg\r\n\"1\"\"1\"\"1\"\"1\"\r\n";
         const QString chemin = m_programme + "/BasePhotos.txt";
+        QString base;
         {
-            std::optional<DossierLectureSeule> droits;
+            std::optional<DossierLectureSeule> droits, droitsPerso;
             std::optional<DisqueTemporaire> disque;
             if (panne != "droits" && !disque.emplace(m_programme).ok())
                 QSKIP("this machine cannot mount a small disk here");
             ecris(chemin, ancienne);
-            if (panne == "droits" && !droits.emplace(m_programme).ok())
+            qputenv("XDG_DATA_HOME", (m_programme + "/donnees").toUtf8()); // the user's folder refuses it too
+            const QString perso = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+            QVERIFY(QDir().mkpath(perso));
+            if (panne == "droits" && (!droits.emplace(m_programme).ok() || !droitsPerso.emplace(perso).ok()))
                 QSKIP("this machine cannot make a folder refuse new files");
             QVERIFY(panne == "droits" || (panne == "plein" ? disque->remplis() : disque->lectureSeule()));
             FormRecherchePhoto f(m_programme);
@@ -271,10 +296,12 @@ private slots:
             QCOMPARE(etapes.vu, (QStringList{"+1", "-1", "+2", "-2", "+3", "1/1 3 - Sauvegarde de la base de photo (1 photos avec informations exif completes)", "-3"}));
             QCOMPARE(f.LblStatut->text(), "La base de photos n'a pas pu être enregistrée : " + raison);
             QCOMPARE(contenu(chemin), ancienne);
-            QVERIFY(!QFile::exists(cheminCache(chemin)));
+            QVERIFY(!QFile::exists(cheminCache(f.cheminBase())));
+            base = f.cheminBase();
+            QCOMPARE(base, panne == "plein" ? chemin : perso + "/BasePhotos.txt");
         }
         QVERIFY(m_dialogs.boxes.size() == 1 && m_dialogs.boxes[0].icon == platform::BoxIcon::Critical);
-        QCOMPARE(m_dialogs.boxes[0].title + ": " + m_dialogs.boxes[0].text, "Erreur: La base de photos n'a pas pu être enregistrée :\n" + chemin + '\n' + raison);
+        QCOMPARE(m_dialogs.boxes[0].title + ": " + m_dialogs.boxes[0].text, "Erreur: La base de photos n'a pas pu être enregistrée :\n" + base + '\n' + raison);
     }
     // The folder's drive is picked; the tree keeps the folder in view as the folders around it arrive.
     void folderChoice() {

@@ -1,0 +1,112 @@
+// The main window without a mouse: the order Tab follows, the controls it
+// reaches and how they answer keys, and the names screen readers give them.
+#include "app/Form1.h"
+
+#include "platform/DropDownComboBox.h"
+#include "platform/PictureBox.h"
+#include "platform/SurfaceWidget.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace kavel {
+
+void Form1::regleClavier()
+{
+    // The input column from top to bottom, the buttons, the strip, the links.
+    std::vector<QWidget *> ordre{TxtValeur, HScroll4, CmbBxSpeed, CmbBxDiaf, CmbBxIso, BtnCalculLumiere,
+                                 CmbBxAppareil, CmbBxObjectif, TxtFocalMini, TxtFocalMaxi, TxtDiafMini,
+                                 TxtDiafMiniZoom, TxtDiafMaxi, TxtDiafMaxiZoom, TxtVitesseMini, TxtVitesseMaxi,
+                                 TxtIsoMini, TxtIsoMaxi, ChkBxFlash, ChkBxStabilisateur, ChkBxVitesseLente,
+                                 ChkBxToolTip, BtnGO, BtnGO2, Command1, BtnRépartition, BtnAfficheMiniature,
+                                 BtnAPropos, BtnBasePhoto, BtnPhotoAvant};
+    ordre.insert(ordre.end(), PictMiniture.begin(), PictMiniture.end());
+    ordre.insert(ordre.end(), {BtnPhotoApres, Label20, Label21, Label19, Label18});
+    // Shown texts, not controls: a click may still select in them.
+    for (QWidget *w : findChildren<QWidget *>())
+        if (w->focusPolicy() & Qt::TabFocus)
+            w->setFocusPolicy(Qt::ClickFocus);
+    for (QWidget *w : ordre)
+        w->setFocusPolicy(qobject_cast<QLabel *>(w) || qobject_cast<PictureBox *>(w) ? Qt::TabFocus : Qt::StrongFocus);
+    for (std::size_t i = 0; i + 1 < ordre.size(); ++i)
+        setTabOrder(ordre[i], ordre[i + 1]);
+
+    const std::pair<QWidget *, const char *> noms[] = {
+        {TxtValeur, "Niveau de lumière (IL)"},   {HScroll4, "Niveau de lumière"},
+        {CmbBxSpeed, "Vitesse"},                 {CmbBxDiaf, "Diaphragme"},
+        {CmbBxIso, "Sensibilité ISO"},           {BtnCalculLumiere, "Calculer le niveau de lumière"},
+        {CmbBxAppareil, "Boîtier"},              {CmbBxObjectif, "Objectif"},
+        {TxtFocalMini, "Focale minimale"},       {TxtFocalMaxi, "Focale maximale"},
+        {TxtDiafMini, "Ouverture maximale"},     {TxtDiafMiniZoom, "Ouverture maximale à la focale maximale"},
+        {TxtDiafMaxi, "Ouverture minimale"},     {TxtDiafMaxiZoom, "Ouverture minimale à la focale maximale"},
+        {TxtVitesseMini, "Vitesse la plus lente"}, {TxtVitesseMaxi, "Vitesse la plus rapide"},
+        {TxtIsoMini, "Sensibilité minimale"},    {TxtIsoMaxi, "Sensibilité maximale"},
+        {Graphic, "Graphique d'exposition"},     {LblLUXTxt, "Situations de ce niveau de lumière"},
+        {LstCouple, "Couples vitesse et diaphragme"}, {TxtDebug, "Informations"},
+        {BtnPhotoAvant, "Photo précédente"},     {BtnPhotoApres, "Photo suivante"},
+        {CadrePhoto, "Photos prises à ce niveau de lumière"}, {TxtInfoBulle, "Explication"},
+        {APropos, "À propos"}};
+    for (const auto &[w, nom] : noms)
+        w->setAccessibleName(QString::fromUtf8(nom));
+    // A link with the focus is framed, as the other controls are.
+    for (QLabel *lien : {Label18, Label19, Label20, Label21})
+        lien->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted #78aaff; }"));
+    for (std::size_t i = 0; i < PictMiniture.size(); ++i)
+        PictMiniture[i]->setAccessibleName(QStringLiteral("Photo %1").arg(i + 1));
+    // Every other control is named by what it shows.
+    for (QWidget *w : findChildren<QWidget *>()) {
+        if (!w->accessibleName().isEmpty())
+            continue;
+        QString texte;
+        if (auto *b = qobject_cast<QAbstractButton *>(w))
+            texte = b->text();
+        else if (auto *l = qobject_cast<QLabel *>(w))
+            texte = l->text();
+        texte.remove(QLatin1Char('&'));
+        w->setAccessibleName(texte.isEmpty() ? w->toolTip() : texte);
+    }
+}
+
+bool Form1::evenementClavier(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        // A photo reached by Tab is marked on the chart, as under the pointer.
+        for (std::size_t i = 0; i < PictMiniture.size(); ++i)
+            if (watched == PictMiniture[i])
+                PictMiniture_MouseMove(static_cast<int>(i));
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int touche = static_cast<QKeyEvent *>(event)->key();
+    if (touche != Qt::Key_Space && touche != Qt::Key_Return && touche != Qt::Key_Enter)
+        return false;
+    if (watched == Label18)
+        Label18_MouseDown();
+    else if (watched == Label19)
+        Label19_MouseDown();
+    else if (watched == Label20)
+        Label20_Click();
+    else if (watched == Label21)
+        Label21_Click();
+    else if (auto *bouton = qobject_cast<QPushButton *>(watched); bouton && touche != Qt::Key_Space)
+        bouton->animateClick(); // Space is the button's own
+    else {
+        for (std::size_t i = 0; i < PictMiniture.size(); ++i)
+            if (watched == PictMiniture[i]) {
+                PictMiniture_Click(static_cast<int>(i));
+                return true;
+            }
+        return false;
+    }
+    return true;
+}
+
+} // namespace kavel
