@@ -1,36 +1,95 @@
-# Installing: the program, its catalogues and samples in one folder the user
-# owns (the program's folder must stay writable for the photo base), plus a
-# desktop entry and an icon in the user's applications menu.
+# Installing. The layout is chosen when installing, from the prefix then in
+# force (cmake --install build --prefix DIR may change it):
 #
-#   cmake --install build                 -> ~/.local/opt/kavel
-#   cmake --install build --prefix DIR    -> DIR
-# The menu entry goes to $XDG_DATA_HOME (default ~/.local/share), read when
-# installing.
+# - a prefix inside the installing user's home, installed without DESTDIR
+#   (the default, ~/.local/opt/kavel): the program, its catalogues and samples
+#   in that one folder, which stays writable (the photo base is kept there),
+#   and a menu entry and icons written to $XDG_DATA_HOME (default
+#   ~/.local/share);
+# - any other prefix (/usr, /usr/local, /opt/kavel, or a staged DESTDIR
+#   install, as for a package): the program and its data in PREFIX/lib/kavel,
+#   a `kavel` link on PREFIX/bin, and the desktop entry, icons and AppStream
+#   metainfo under PREFIX/share. Nothing is written to the user's home.
+#
+# The program is stripped unless KAVEL_INSTALL_STRIP is OFF.
 
-install(TARGETS kavel RUNTIME DESTINATION .)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION . PATTERN ".gitkeep" EXCLUDE)
-install(DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/samples DESTINATION . PATTERN ".made" EXCLUDE)
-install(FILES ${CMAKE_BINARY_DIR}/share/kavel.png DESTINATION .)
+option(KAVEL_INSTALL_STRIP "Strip the program when installing" ON)
+# Installing and packaging take the build as it is (build first): cpack does
+# not rebuild every target, which the tests' own cpack run relies on.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
+# Metadata shared by the desktop entry, the AppStream file and the package.
+set(KAVEL_APPSTREAM_ID "example.kavel.Kavel")
+set(KAVEL_HOMEPAGE "https://kavel.example")
+set(KAVEL_CONTACT "auteur@kavel.example")
+set(KAVEL_LICENSE "LicenseRef-proprietary")
+set(KAVEL_RELEASE_DATE "2026-12-07") # of version ${PROJECT_VERSION}
+
+configure_file(${PROJECT_SOURCE_DIR}/packaging/kavel.metainfo.xml.in
+  ${CMAKE_BINARY_DIR}/share/metainfo/${KAVEL_APPSTREAM_ID}.metainfo.xml @ONLY)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/share/bin)
+file(CREATE_LINK ../lib/kavel/kavel ${CMAKE_BINARY_DIR}/share/bin/kavel SYMBOLIC)
+
+# The layout, and stripping unless told otherwise (cmake --install --strip
+# sets CMAKE_INSTALL_DO_STRIP itself).
+install(CODE "set(kavel_strip ${KAVEL_INSTALL_STRIP})")
 install(CODE [[
-  set(data_home "$ENV{XDG_DATA_HOME}")
-  if(data_home STREQUAL "")
-    set(data_home "$ENV{HOME}/.local/share")
+  set(kavel_user FALSE)
+  set(kavel_home "$ENV{HOME}")
+  if("$ENV{DESTDIR}" STREQUAL "" AND NOT kavel_home STREQUAL "" AND NOT kavel_home STREQUAL "/")
+    file(REAL_PATH "${kavel_home}" kavel_real_home)
+    cmake_path(ABSOLUTE_PATH CMAKE_INSTALL_PREFIX NORMALIZE OUTPUT_VARIABLE kavel_prefix)
+    cmake_path(IS_PREFIX kavel_home "${kavel_prefix}" NORMALIZE kavel_user)
+    cmake_path(IS_PREFIX kavel_real_home "${kavel_prefix}" NORMALIZE kavel_in_real_home)
+    if(kavel_in_real_home)
+      set(kavel_user TRUE)
+    endif()
   endif()
-  set(prefix "${CMAKE_INSTALL_PREFIX}")
-  file(MAKE_DIRECTORY "${data_home}/applications" "${data_home}/icons/hicolor/128x128/apps")
-  file(COPY_FILE "${prefix}/kavel.png" "${data_home}/icons/hicolor/128x128/apps/kavel.png")
-  file(WRITE "${data_home}/applications/kavel.desktop"
-"[Desktop Entry]
-Type=Application
-Name=Kavel
-GenericName=Exposition photographique
-Comment=Logiciel didactique de l'exposition photographique
-Exec=\"${prefix}/kavel\"
-Path=${prefix}
-Icon=kavel
-Terminal=false
-Categories=Education;Graphics;Photography;
-")
-  message(STATUS "Menu entry: ${data_home}/applications/kavel.desktop")
+  if(kavel_user)
+    set(kavel_dir ".")
+  else()
+    set(kavel_dir "lib/kavel")
+  endif()
+  if(NOT DEFINED CMAKE_INSTALL_DO_STRIP AND kavel_strip)
+    set(CMAKE_INSTALL_DO_STRIP 1)
+  endif()
 ]])
+
+install(TARGETS kavel RUNTIME DESTINATION "\${kavel_dir}")
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION "\${kavel_dir}" PATTERN ".gitkeep" EXCLUDE)
+install(DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/samples DESTINATION "\${kavel_dir}" PATTERN ".made" EXCLUDE)
+
+install(CODE "set(kavel_share \"${CMAKE_BINARY_DIR}/share\")
+  set(kavel_desktop_in \"${PROJECT_SOURCE_DIR}/packaging/kavel.desktop.in\")
+  set(kavel_metainfo \"${KAVEL_APPSTREAM_ID}.metainfo.xml\")")
+install(CODE [[
+  set(prefix "${CMAKE_INSTALL_PREFIX}")
+  if(kavel_user)
+    # The user's own menu: the entry starts the program where it lies.
+    set(data_home "$ENV{XDG_DATA_HOME}")
+    if(data_home STREQUAL "")
+      set(data_home "$ENV{HOME}/.local/share")
+    endif()
+    set(kavel_exec "\"${prefix}/kavel\"")
+    set(kavel_path "Path=${prefix}\n")
+    configure_file("${kavel_desktop_in}" "${data_home}/applications/kavel.desktop" @ONLY)
+    file(COPY "${kavel_share}/icons/hicolor" DESTINATION "${data_home}/icons")
+    message(STATUS "Menu entry: ${data_home}/applications/kavel.desktop")
+  else()
+    if(prefix STREQUAL "/usr" OR prefix STREQUAL "/usr/local")
+      set(kavel_exec "kavel")
+    else()
+      set(kavel_exec "\"${prefix}/bin/kavel\"")
+    endif()
+    set(kavel_path "")
+    set(entry "$ENV{DESTDIR}${prefix}/share/applications/kavel.desktop")
+    message(STATUS "Installing: ${entry}")
+    configure_file("${kavel_desktop_in}" "${entry}" @ONLY)
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${entry}")
+    file(INSTALL "${kavel_share}/bin/kavel" DESTINATION "${prefix}/bin")
+    file(INSTALL "${kavel_share}/icons/hicolor" DESTINATION "${prefix}/share/icons")
+    file(INSTALL "${kavel_share}/metainfo/${kavel_metainfo}" DESTINATION "${prefix}/share/metainfo")
+  endif()
+]])
+
+include(${CMAKE_CURRENT_LIST_DIR}/Packaging.cmake)

@@ -1,20 +1,32 @@
 #!/usr/bin/env bash
-# Installs the build into a temporary prefix (menu entry into a temporary
-# data folder), checks what landed, and starts the installed program.
+# Installs the build three ways, each with a temporary home: per user (prefix
+# in the home, menu entry into a temporary data folder), staged under /usr as
+# a package is made, and as the Debian package itself. Checks what landed,
+# that the validators accept the desktop files, and starts the program.
 set -euo pipefail
-build=${1:?build folder}
-prefix=$(mktemp -d)
-data=$(mktemp -d)
+build=$(cd "${1:?build folder}" && pwd)
+tmp=$(mktemp -d)
 pid=
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-  rm -rf "$prefix" "$data"
+  rm -rf "$tmp"
 }
 trap cleanup EXIT
-
-XDG_DATA_HOME="$data" cmake --install "$build" --prefix "$prefix" > /dev/null
-
 fail() { echo "FAIL: $*"; exit 1; }
+have() { command -v "$1" > /dev/null || { echo "SKIP: $1 missing (scripts/setup.sh installs it): $2"; false; }; }
+# The program at $1 starts (and waits on its welcome box).
+starts() {
+  HOME=$tmp/user XDG_DATA_HOME=$tmp/data QT_QPA_PLATFORM=offscreen "$1" > /dev/null 2>&1 &
+  pid=$!
+  sleep 3
+  kill -0 "$pid" 2>/dev/null || fail "$1 did not stay up"
+  kill "$pid"; wait "$pid" 2>/dev/null || true; pid=
+}
+mkdir "$tmp/user" "$tmp/home"
+
+# Per user: everything in the prefix, the menu entry in XDG_DATA_HOME.
+prefix=$tmp/user/.local/opt/kavel data=$tmp/data
+HOME=$tmp/user XDG_DATA_HOME=$data cmake --install "$build" --prefix "$prefix" > /dev/null
 [ -x "$prefix/kavel" ] || fail "no program"
 [ -f "$prefix/ObjectifsCanon.txt" ] && [ -f "$prefix/ObjectifsNikon.txt" ] || fail "no lens catalogues"
 samples=$(ls "$prefix"/samples/*.jpg | wc -l)
@@ -24,10 +36,44 @@ entry="$data/applications/kavel.desktop"
 grep -qx "Exec=\"$prefix/kavel\"" "$entry" || fail "menu entry: $(cat "$entry")"
 grep -qx "Icon=kavel" "$entry" || fail "menu entry has no icon"
 [ -s "$data/icons/hicolor/128x128/apps/kavel.png" ] || fail "no icon"
+starts "$prefix/kavel"
 
-# The installed program starts (and waits on its welcome box).
-QT_QPA_PLATFORM=offscreen "$prefix/kavel" > /dev/null 2>&1 &
-pid=$!
-sleep 3
-kill -0 "$pid" 2>/dev/null || fail "the installed program did not stay up"
-echo "install: 1 passed, 0 failed"
+# Staged under /usr: the program's folder, a launcher, the desktop files;
+# nothing in the home.
+export HOME=$tmp/home XDG_DATA_HOME=$tmp/home/.local/share
+DESTDIR=$tmp/stage cmake --install "$build" --prefix /usr > /dev/null
+usr=$tmp/stage/usr lib=$tmp/stage/usr/lib/kavel share=$tmp/stage/usr/share
+[ "$(readlink -f "$usr/bin/kavel")" = "$lib/kavel" ] || fail "no launcher on bin/"
+[ -f "$lib/ObjectifsCanon.txt" ] && [ "$(ls "$lib"/samples/*.jpg | wc -l)" -ge 30 ] || fail "no data in lib/kavel"
+readelf -S "$lib/kavel" | grep -q '\.symtab' && fail "the installed program is not stripped"
+for n in 32 48 64 128 256; do
+  file "$share/icons/hicolor/${n}x$n/apps/kavel.png" | grep -q "PNG image data, $n x $n" || fail "no $n px icon"
+done
+grep -q '<svg' "$share/icons/hicolor/scalable/apps/kavel.svg" || fail "no SVG icon"
+grep -qx "Exec=kavel" "$share/applications/kavel.desktop" || fail "desktop entry: $(cat "$share/applications/kavel.desktop")"
+metainfo=$(ls "$share"/metainfo/*.metainfo.xml)
+version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo: no release $version"
+if have desktop-file-validate "desktop entry not validated"; then
+  desktop-file-validate "$share/applications/kavel.desktop" > "$tmp/dv.log" || fail "desktop entry refused: $(cat "$tmp/dv.log")"
+fi
+if have appstreamcli "metainfo not validated"; then
+  appstreamcli validate --no-net --pedantic "$metainfo" > "$tmp/as.log" || fail "metainfo refused: $(cat "$tmp/as.log")"
+fi
+starts "$usr/bin/kavel"
+
+# The Debian package, made from its own configuration in a temporary folder.
+if have dpkg-shlibdeps "no Debian package made"; then
+  (cd "$tmp" && cpack --config "$build/CPackConfig.cmake" -B "$tmp/deb" > "$tmp/cpack.log") || fail "cpack: $(cat "$tmp/cpack.log")"
+  deb=$(ls "$tmp"/deb/kavel_"$version"-*.deb)
+  dpkg-deb -c "$deb" > "$tmp/deb.txt"
+  for f in ./usr/bin/kavel ./usr/lib/kavel/kavel ./usr/lib/kavel/ObjectifsNikon.txt ./usr/share/applications/kavel.desktop \
+           ./usr/share/icons/hicolor/scalable/apps/kavel.svg ./usr/share/metainfo/; do
+    grep -q " $f" "$tmp/deb.txt" || fail "the package has no $f"
+  done
+  dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "package depends on: $(dpkg-deb -f "$deb" Depends)"
+  dpkg-deb -x "$deb" "$tmp/x"
+  starts "$tmp/x/usr/bin/kavel"
+fi
+[ -z "$(ls -A "$HOME")" ] || fail "written to the home: $(find "$HOME")"
+echo "install: 3 passed, 0 failed"
