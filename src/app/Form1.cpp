@@ -365,6 +365,8 @@ void Form1::connectReactions()
         connect(liste, &DropDownComboBox::choixAuClavier, this, &Form1::BtnCalculLumiere_Click);
     connect(TimerMiniature, &QTimer::timeout, this, &Form1::TimerMiniature_Timer);
     connect(Graphic, &SurfaceWidget::mouseMoved, this, &Form1::Graphic_MouseMove);
+    // Moved to a screen of another pixel density: the chart is drawn again for it.
+    connect(Graphic, &SurfaceWidget::devicePixelRatioChanged, this, &Form1::BtnGO_Click);
 
     // A list's own colours: the list may lose the focus while the window is
     // being destroyed, so these touch the list alone.

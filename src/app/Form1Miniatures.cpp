@@ -35,15 +35,26 @@ void fond(QWidget *w, QRgb couleur)
     style::setBackground(w, QPalette::Window, QColor::fromRgb(couleur));
 }
 
-// What stands for a photo that cannot be read: a neutral grey frame.
-QImage neutre(QSize taille)
+// The device pixels of a thumbnail of that size on a screen of that ratio.
+QSize enPixels(QSize taille, qreal ratio)
 {
-    QImage image(taille, QImage::Format_RGB32);
+    return ratio == 1 ? taille : QSize(std::max(1, int(std::lround(taille.width() * ratio))),
+                                       std::max(1, int(std::lround(taille.height() * ratio))));
+}
+
+// What stands for a photo that cannot be read: a neutral grey frame, its
+// top and bottom edges one pixel of the screen's ratio thick.
+QImage neutre(QSize taille, qreal ratio)
+{
+    QImage image(enPixels(taille, ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(QColor(96, 96, 96));
-    for (int x = 0; x < taille.width(); ++x) {
-        image.setPixel(x, 0, qRgb(140, 140, 140));
-        image.setPixel(x, taille.height() - 1, qRgb(140, 140, 140));
-    }
+    const int bord = std::max(1, int(std::lround(ratio)));
+    for (int y = 0; y < bord; ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            image.setPixel(x, y, qRgb(140, 140, 140));
+            image.setPixel(x, image.height() - 1 - y, qRgb(140, 140, 140));
+        }
     return image;
 }
 
@@ -128,7 +139,9 @@ void Form1::BtnAfficheMiniature_Click()
             break; // the frame is full
     }
 
-    // The new pictures, decoded on every core; the strip shows them all at once.
+    // The new pictures, decoded on every core at the screen's resolution; the
+    // strip shows them all at once.
+    const qreal ratio = CadrePhoto->devicePixelRatioF();
     std::vector<int> aCharger;
     for (int j = 0; j < static_cast<int>(cases.size()); ++j)
         if (cases[static_cast<std::size_t>(j)].nouvelle)
@@ -139,7 +152,9 @@ void Form1::BtnAfficheMiniature_Click()
     }
     const std::vector<QImage> images = QtConcurrent::blockingMapped<std::vector<QImage>>(aCharger, [&](int j) {
         const Case &c = cases[static_cast<std::size_t>(j)];
-        return chargeVignette(TabPhotos[static_cast<std::size_t>(c.photo)].Fichier, c.taille);
+        QImage image = chargeVignette(TabPhotos[static_cast<std::size_t>(c.photo)].Fichier, enPixels(c.taille, ratio));
+        image.setDevicePixelRatio(ratio);
+        return image;
     });
     m_vignettesChargees += static_cast<int>(aCharger.size());
 
@@ -153,7 +168,7 @@ void Form1::BtnAfficheMiniature_Click()
         pict->setGeometry(gauche, pict->y(), c.taille.width(), c.taille.height());
         if (c.nouvelle) {
             const QImage &image = images[n++];
-            pict->setImage(image.isNull() ? neutre(c.taille) : image);
+            pict->setImage(image.isNull() ? neutre(c.taille, ratio) : image);
             pict->setTag(photo.Fichier);
             pict->setToolTip(Speed2Txt(photo.ValSpeed) + QStringLiteral("  -  F/") + texteNombre(photo.ValDiaf)
                              + QStringLiteral("  -  Iso") + texteNombre(photo.ValIso));

@@ -56,6 +56,16 @@ bool clipSegment(double &x1, double &y1, double &x2, double &y2, QRectF bounds)
     return true;
 }
 
+// A picture of the logical size at the ratio, all background.
+QImage blank(QSize size, qreal ratio)
+{
+    const auto device = [ratio](int v) { return static_cast<int>(std::ceil(v * ratio - 1e-6)); };
+    QImage image(ratio == 1 ? size : QSize(device(size.width()), device(size.height())), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(DrawingSurface::kBackground);
+    return image;
+}
+
 QPainter::CompositionMode compositionFor(DrawingSurface::DrawMode mode)
 {
     return mode == DrawingSurface::DrawMode::MaskNot ? QPainter::RasterOp_NotSourceAndDestination
@@ -64,24 +74,45 @@ QPainter::CompositionMode compositionFor(DrawingSurface::DrawMode mode)
 
 } // namespace
 
-DrawingSurface::DrawingSurface(QSize size)
-    : m_image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32)
+DrawingSurface::DrawingSurface(QSize size, qreal ratio)
+    : m_size(size.expandedTo(QSize(1, 1)))
+    , m_ratio(ratio > 0 ? ratio : 1)
+    , m_image(blank(m_size, m_ratio))
 {
     m_font.setPixelSize(11);
-    m_image.fill(kBackground);
 }
 
 void DrawingSurface::resize(QSize size)
 {
     size = size.expandedTo(QSize(1, 1));
-    if (size == m_image.size())
+    if (size == m_size)
         return;
-    QImage grown(size, QImage::Format_RGB32);
-    grown.fill(kBackground);
+    QImage grown = blank(size, m_ratio);
     QPainter painter(&grown);
     painter.drawImage(0, 0, m_image);
     painter.end();
+    m_size = size;
     m_image = std::move(grown);
+}
+
+void DrawingSurface::setDevicePixelRatio(qreal ratio)
+{
+    if (!(ratio > 0) || ratio == m_ratio)
+        return;
+    QImage image = blank(m_size, ratio);
+    QPainter painter(&image);
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(m_size)), m_image);
+    painter.end();
+    m_ratio = ratio;
+    m_image = std::move(image);
+}
+
+QRect DrawingSurface::devicePixels(int x, int y) const
+{
+    if (m_ratio == 1)
+        return QRect(x, y, 1, 1);
+    const auto edge = [this](int v) { return static_cast<int>(std::lround(v * m_ratio)); };
+    return QRect(QPoint(edge(x), edge(y)), QPoint(edge(x + 1) - 1, edge(y + 1) - 1));
 }
 
 void DrawingSurface::clear()
@@ -101,7 +132,17 @@ void DrawingSurface::line(double x1, double y1, double x2, double y2, QRgb colou
     QPainter painter(&m_image);
     painter.setCompositionMode(compositionFor(m_mode));
     painter.setPen(QPen(QColor::fromRgb(colour), 1));
-    painter.drawLine(toPixel(x1), toPixel(y1), toPixel(x2), toPixel(y2));
+    if (m_ratio == 1) {
+        painter.drawLine(toPixel(x1), toPixel(y1), toPixel(x2), toPixel(y2));
+        return;
+    }
+    // A stroke one logical pixel wide through the pixels' centres, its square
+    // ends covering the end pixels whole, drawn at the device's resolution.
+    const QPointF a(toPixel(x1) + 0.5, toPixel(y1) + 0.5), b(toPixel(x2) + 0.5, toPixel(y2) + 0.5);
+    if (a == b)
+        painter.fillRect(QRectF(a - QPointF(0.5, 0.5), QSizeF(1, 1)), QColor::fromRgb(colour));
+    else
+        painter.drawLine(a, b);
 }
 
 namespace {
@@ -156,12 +197,16 @@ void DrawingSurface::setPixel(double x, double y, QRgb colour)
         return;
     const int px = toPixel(x);
     const int py = toPixel(y);
-    if (!m_image.rect().contains(px, py))
+    if (px < 0 || py < 0 || px >= width() || py >= height())
         return;
-    QRgb value = colour | 0xFF000000;
-    if (m_mode == DrawMode::MaskNot)
-        value = (m_image.pixel(px, py) & ~colour) | 0xFF000000;
-    m_image.setPixel(px, py, value);
+    const QRect block = devicePixels(px, py) & m_image.rect();
+    for (int dy = block.top(); dy <= block.bottom(); ++dy)
+        for (int dx = block.left(); dx <= block.right(); ++dx) {
+            QRgb value = colour | 0xFF000000;
+            if (m_mode == DrawMode::MaskNot)
+                value = (m_image.pixel(dx, dy) & ~colour) | 0xFF000000;
+            m_image.setPixel(dx, dy, value);
+        }
 }
 
 std::optional<QRgb> DrawingSurface::pixel(double x, double y) const
@@ -170,9 +215,10 @@ std::optional<QRgb> DrawingSurface::pixel(double x, double y) const
         return std::nullopt;
     const int px = toPixel(x);
     const int py = toPixel(y);
-    if (!m_image.rect().contains(px, py))
+    if (px < 0 || py < 0 || px >= width() || py >= height())
         return std::nullopt;
-    return m_image.pixel(px, py);
+    const QPoint corner = devicePixels(px, py).topLeft();
+    return m_image.pixel(std::min(corner.x(), m_image.width() - 1), std::min(corner.y(), m_image.height() - 1));
 }
 
 void DrawingSurface::drawText(const QString &text)

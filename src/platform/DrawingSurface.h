@@ -15,6 +15,10 @@ namespace kavel {
 // Coordinates are pixels with fractional values allowed; they are turned into
 // pixels here and only here (rounded to nearest), so every drawing and every
 // pixel read agree. Anything outside the picture is clipped.
+//
+// Those pixels are logical ones: on a screen with a device pixel ratio the
+// picture holds ratio x ratio device pixels per logical pixel and is drawn at
+// the device's resolution, a one-pixel line being ratio device pixels wide.
 class DrawingSurface {
 public:
     enum class DrawMode {
@@ -24,10 +28,14 @@ public:
 
     static constexpr QRgb kBackground = 0xFF181818; // RGB(24, 24, 24)
 
-    explicit DrawingSurface(QSize size = QSize(1, 1));
+    explicit DrawingSurface(QSize size = QSize(1, 1), qreal ratio = 1);
 
-    int width() const { return m_image.width(); }
-    int height() const { return m_image.height(); }
+    // In logical pixels.
+    int width() const { return m_size.width(); }
+    int height() const { return m_size.height(); }
+    qreal devicePixelRatio() const { return m_ratio; }
+    // Keeps what is drawn, enlarged or reduced to the new resolution.
+    void setDevicePixelRatio(qreal ratio);
     // Keeps what is drawn; a grown area gets the background colour.
     void resize(QSize size);
 
@@ -35,8 +43,10 @@ public:
     void line(double x1, double y1, double x2, double y2, QRgb colour);
     void box(double x1, double y1, double x2, double y2, QRgb colour);
     void filledBox(double x1, double y1, double x2, double y2, QRgb colour);
+    // The whole logical pixel, every device pixel of it.
     void setPixel(double x, double y, QRgb colour);
-    // The colour at a point, or nothing outside the picture.
+    // The colour at a point (of the top-left device pixel of its logical
+    // pixel), or nothing outside the picture.
     std::optional<QRgb> pixel(double x, double y) const;
 
     // Draws the text with its top-left corner at the current position, then
@@ -61,9 +71,15 @@ public:
     void refresh();
     void setRefreshHandler(std::function<void()> handler) { m_onRefresh = std::move(handler); }
 
+    // In device pixels, carrying the ratio.
     const QImage &image() const { return m_image; }
 
 private:
+    // The device pixels of a logical one.
+    QRect devicePixels(int x, int y) const;
+
+    QSize m_size;
+    qreal m_ratio = 1;
     QImage m_image;
     QRgb m_textColour = 0xFF000000;
     QFont m_font;

@@ -10,31 +10,60 @@ SurfaceWidget::SurfaceWidget(QWidget *parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    m_surface.resize(size());
+    follow();
     m_surface.setRefreshHandler([this] { update(); });
+}
+
+void SurfaceWidget::follow() const
+{
+    m_surface.setDevicePixelRatio(devicePixelRatioF());
+    m_surface.resize(size());
+}
+
+void SurfaceWidget::followScreen()
+{
+    const qreal before = m_surface.devicePixelRatio();
+    follow();
+    if (m_surface.devicePixelRatio() != before)
+        emit devicePixelRatioChanged();
 }
 
 DrawingSurface &SurfaceWidget::surface()
 {
-    m_surface.resize(size());
+    follow();
     return m_surface;
 }
 
 const DrawingSurface &SurfaceWidget::surface() const
 {
-    m_surface.resize(size());
+    follow();
     return m_surface;
+}
+
+bool SurfaceWidget::event(QEvent *event)
+{
+    if (event->type() == QEvent::ScreenChangeInternal) {
+        followScreen();
+        update();
+    }
+    return QWidget::event(event);
 }
 
 void SurfaceWidget::paintEvent(QPaintEvent *event)
 {
+    followScreen();
     QPainter painter(this);
-    painter.drawImage(event->rect(), m_surface.image(), event->rect());
+    const QRect r = event->rect();
+    const qreal ratio = m_surface.devicePixelRatio();
+    if (ratio == 1)
+        painter.drawImage(r, m_surface.image(), r);
+    else // the image's own pixels onto the device's
+        painter.drawImage(QRectF(r), m_surface.image(), QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
 }
 
 void SurfaceWidget::resizeEvent(QResizeEvent *event)
 {
-    m_surface.resize(event->size());
+    followScreen();
     QWidget::resizeEvent(event);
 }
 

@@ -7,6 +7,7 @@
 #include "chart/Legacy.h"
 #include "chart/LimitZones.h"
 #include "chart/Repartition.h"
+#include "platform/SurfaceWidget.h"
 #include <QTest>
 #include <algorithm>
 #include <cmath>
@@ -17,6 +18,7 @@ using namespace kavel::colours;
 namespace {
 constexpr QRgb kFond = DrawingSurface::kBackground, kJaune = 0xFFFFFF00, kVert = 0xFF00FF00;
 constexpr QRgb kEncre = 0xFF123456; // a text colour nothing else on the chart uses
+qreal gRatio = 1; // the device pixel ratio of the charts drawn
 
 // The window's start-up values (EV 11, an 18-55 mm F/3,5-5,6 kit zoom closing to F/22, speeds 1 to 1/4000 s,
 // ISO 100 to 1600, a 1/4000 s body whose flash synchronises at 1/200 s), then changes: "field=value" ("-" not a
@@ -47,7 +49,7 @@ ChartInputs inputs(const QString &changes)
 
 struct Chart {
     explicit Chart(const QString &changes = {}, AxisRange (*ranges)(double) = InitRange)
-        : surface(QSize(753, 552)), in(inputs(changes)), range(ranges(in.vitesseMaxBoitier))
+        : surface(QSize(753, 552), gRatio), in(inputs(changes)), range(ranges(in.vitesseMaxBoitier))
     {
         if (in.vitesseLente)
             range.LogVitesseMin = std::log(1.0 / 40);
@@ -325,6 +327,46 @@ private slots:
         for (int k = 0; k < kNbClasses; ++k, e += 0.1)
             want[std::lround((e + 6) * 10)] = int(std::count_if(edges.begin(), edges.end(), [e](double v) { return std::abs(v - e) <= 0.05; }));
         QCOMPARE(ClassesRepartition(edges), want);
+    }
+    // On a screen of device pixel ratio 2 (the run under QT_SCALE_FACTOR=2): the chart's surface holds twice the
+    // pixels each way; each logical pixel reads as at ratio 1 but lines and texts are drawn at the finer resolution.
+    void hiDpi()
+    {
+        SurfaceWidget w;
+        w.resize(753, 552);
+        QCOMPARE(w.devicePixelRatioF(), qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? 2.0 : 1.0);
+        QCOMPARE(QPair(w.surface().image().size(), w.surface().width()), QPair(QSize(753, 552) * w.devicePixelRatioF(), 753));
+        gRatio = 2, framework(), zones(), isoLine(), gRatio = 1;
+        Chart un, deux;
+        DrawingSurface &s = w.devicePixelRatioF() == 2 ? w.surface() : (deux.surface.setDevicePixelRatio(2), deux.surface);
+        s.setFont(un.surface.font()), s.setTextColour(kBlanc), un.draw();
+        TraceGraphique({s, un.range}, un.in, un.scales, deux.couples);
+        const auto blocs = [](const DrawingSurface &s) { // logical pixels whose device pixels are not all alike
+            int n = 0;
+            for (int i = 0; i < s.width() * s.height(); ++i) {
+                const QImage &d = s.image();
+                const int x = 2 * (i % s.width()), y = 2 * (i / s.width());
+                n += d.pixel(x + 1, y) != d.pixel(x, y) || d.pixel(x, y + 1) != d.pixel(x, y) || d.pixel(x + 1, y + 1) != d.pixel(x, y);
+            }
+            return n;
+        };
+        int same = 0;
+        for (int i = 0; i < 753 * 552; ++i)
+            same += s.pixel(i % 753, i / 753) == un.surface.pixel(i % 753, i / 753);
+        QVERIFY2(s.image().size() == QSize(1506, 1104) && same > 753 * 552 * 99 / 100 && blocs(s) > 1000,
+                 qPrintable(QString("%1 %2").arg(same).arg(blocs(s))));
+        // Axis-parallel lines, boxes, pixels and the histogram: exactly the picture at ratio 1 blown up; a text is finer.
+        DrawingSurface a(QSize(3 * kNbClasses, 60)), b(QSize(3 * kNbClasses, 60), 2), t(QSize(80, 20), 2);
+        for (DrawingSurface *d : {&a, &b}) {
+            TraceRepartition(*d, {1, 2, 2, 3.5}), d->line(3, 4, 600, 4, kJaune), d->line(7, 2, 7, 40, kVert);
+            d->box(10, 10, 20, 30, kVert), d->setPixel(30, 3, kJaune), d->setDrawMode(DrawingSurface::DrawMode::MaskNot);
+            d->filledBox(0, 0, 700, 6, kVert), d->setPixel(5, 20, kJaune), d->line(1, 1, 1, 1, kJaune);
+        }
+        QImage grand = a.image().scaled(a.image().size() * 2);
+        grand.setDevicePixelRatio(2);
+        QCOMPARE(b.image(), grand);
+        t.drawText("Vitesse (1/s)");
+        QVERIFY(blocs(t) > 10);
     }
 };
 
