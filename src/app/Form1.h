@@ -221,6 +221,7 @@ private:
     // Tab order, keyboard reach and accessible names; keys on links and photos.
     void regleClavier();
     bool evenementClavier(QObject *watched, QEvent *event);
+    QFrame *m_cadreFocus = nullptr; // around the slider or a photo with the focus
 
     QString m_programFolder;
     LimitationTaille m_limitation;

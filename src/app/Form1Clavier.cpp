@@ -8,6 +8,8 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QFrame>
+#include <algorithm>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,9 +57,16 @@ void Form1::regleClavier()
         {APropos, "À propos"}};
     for (const auto &[w, nom] : noms)
         w->setAccessibleName(QString::fromUtf8(nom));
-    // A link with the focus is framed, as the other controls are.
+    // A link with the focus is framed, as the other controls are; the
+    // slider and the photos, which draw no focus of their own, get a frame
+    // around them.
     for (QLabel *lien : {Label18, Label19, Label20, Label21})
         lien->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted #78aaff; }"));
+    m_cadreFocus = new QFrame(this);
+    m_cadreFocus->setObjectName(QStringLiteral("CadreFocus"));
+    m_cadreFocus->setStyleSheet(QStringLiteral("#CadreFocus { border: 2px solid #78aaff; background: transparent; }"));
+    m_cadreFocus->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_cadreFocus->hide();
     for (std::size_t i = 0; i < PictMiniture.size(); ++i)
         PictMiniture[i]->setAccessibleName(QStringLiteral("Photo %1").arg(i + 1));
     // Every other control is named by what it shows.
@@ -76,6 +85,18 @@ void Form1::regleClavier()
 
 bool Form1::evenementClavier(QObject *watched, QEvent *event)
 {
+    const bool sansCadre = watched == HScroll4 || std::find(PictMiniture.begin(), PictMiniture.end(), watched) != PictMiniture.end();
+    if (sansCadre && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        auto *w = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::FocusOut) {
+            m_cadreFocus->hide();
+        } else {
+            m_cadreFocus->setParent(w->parentWidget());
+            m_cadreFocus->setGeometry(w->geometry().adjusted(-3, -3, 3, 3));
+            m_cadreFocus->stackUnder(w);
+            m_cadreFocus->show();
+        }
+    }
     if (event->type() == QEvent::FocusIn) {
         // A photo reached by Tab is marked on the chart, as under the pointer.
         for (std::size_t i = 0; i < PictMiniture.size(); ++i)

@@ -179,6 +179,8 @@ private slots:
                                      "BtnGO BtnGO2 Command1 BtnRépartition BtnAfficheMiniature BtnAPropos BtnBasePhoto BtnPhotoAvant "
                                      "BtnPhotoApres Label20 Label21 TxtValeur").split(' '));
         f.HScroll4->setFocus();
+        const auto *cadre = f.findChild<QFrame *>(QStringLiteral("CadreFocus"));
+        QVERIFY(cadre && cadre->isVisible() && cadre->geometry().contains(f.HScroll4->geometry())); // focus shows
         const int avant = f.HScroll4->value();
         QTest::keyClick(f.HScroll4, Qt::Key_Right);
         QVERIFY(std::abs(f.HScroll4->value() - avant) == f.HScroll4->singleStep());
