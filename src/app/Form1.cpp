@@ -404,7 +404,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             }
         }
     }
-    if ((event->type() == QEvent::FocusIn || watched == QApplication::focusWidget()) && evenementClavier(watched, event))
+    if (evenementClavier(watched, event))
         return true;
     if (evenementSouris(watched, event))
         return true; // the chart under the box, the window under a link, must not see it

@@ -221,6 +221,8 @@ private:
     // Tab order, keyboard reach and accessible names; keys on links and photos.
     void regleClavier();
     bool evenementClavier(QObject *watched, QEvent *event);
+    void montreFocus(QWidget *w, bool recu);
+    bool activeAuClavier(QObject *watched, int touche);
     QFrame *m_cadreFocus = nullptr; // around the slider or a photo with the focus
 
     QString m_programFolder;

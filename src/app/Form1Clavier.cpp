@@ -7,6 +7,7 @@
 #include "platform/SurfaceWidget.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <algorithm>
@@ -85,28 +86,37 @@ void Form1::regleClavier()
 
 bool Form1::evenementClavier(QObject *watched, QEvent *event)
 {
-    const bool sansCadre = watched == HScroll4 || std::find(PictMiniture.begin(), PictMiniture.end(), watched) != PictMiniture.end();
-    if (sansCadre && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
-        auto *w = static_cast<QWidget *>(watched);
-        if (event->type() == QEvent::FocusOut) {
-            m_cadreFocus->hide();
-        } else {
-            m_cadreFocus->setParent(w->parentWidget());
-            m_cadreFocus->setGeometry(w->geometry().adjusted(-3, -3, 3, 3));
-            m_cadreFocus->stackUnder(w);
-            m_cadreFocus->show();
-        }
-    }
-    if (event->type() == QEvent::FocusIn) {
-        // A photo reached by Tab is marked on the chart, as under the pointer.
-        for (std::size_t i = 0; i < PictMiniture.size(); ++i)
-            if (watched == PictMiniture[i])
-                PictMiniture_MouseMove(static_cast<int>(i));
+    switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        montreFocus(static_cast<QWidget *>(watched), event->type() == QEvent::FocusIn);
+        return false;
+    case QEvent::KeyPress:
+        return watched == QApplication::focusWidget() && activeAuClavier(watched, static_cast<QKeyEvent *>(event)->key());
+    default:
         return false;
     }
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const int touche = static_cast<QKeyEvent *>(event)->key();
+}
+
+void Form1::montreFocus(QWidget *w, bool recu)
+{
+    const auto photo = std::find(PictMiniture.begin(), PictMiniture.end(), w);
+    if (w != HScroll4 && photo == PictMiniture.end())
+        return; // the others show their focus themselves
+    m_cadreFocus->setVisible(recu);
+    if (!recu)
+        return;
+    m_cadreFocus->setParent(w->parentWidget());
+    m_cadreFocus->setGeometry(w->geometry().adjusted(-3, -3, 3, 3));
+    m_cadreFocus->stackUnder(w);
+    m_cadreFocus->show();
+    // A photo reached by Tab is marked on the chart, as under the pointer.
+    if (photo != PictMiniture.end())
+        PictMiniture_MouseMove(static_cast<int>(photo - PictMiniture.begin()));
+}
+
+bool Form1::activeAuClavier(QObject *watched, int touche)
+{
     if (touche != Qt::Key_Space && touche != Qt::Key_Return && touche != Qt::Key_Enter)
         return false;
     if (watched == Label18)
@@ -119,14 +129,10 @@ bool Form1::evenementClavier(QObject *watched, QEvent *event)
         Label21_Click();
     else if (auto *bouton = qobject_cast<QPushButton *>(watched); bouton && touche != Qt::Key_Space)
         bouton->animateClick(); // Space is the button's own
-    else {
-        for (std::size_t i = 0; i < PictMiniture.size(); ++i)
-            if (watched == PictMiniture[i]) {
-                PictMiniture_Click(static_cast<int>(i));
-                return true;
-            }
+    else if (const auto photo = std::find(PictMiniture.begin(), PictMiniture.end(), watched); photo != PictMiniture.end())
+        PictMiniture_Click(static_cast<int>(photo - PictMiniture.begin()));
+    else
         return false;
-    }
     return true;
 }
 

@@ -181,6 +181,9 @@ private slots:
         f.HScroll4->setFocus();
         const auto *cadre = f.findChild<QFrame *>(QStringLiteral("CadreFocus"));
         QVERIFY(cadre && cadre->isVisible() && cadre->geometry().contains(f.HScroll4->geometry())); // focus shows
+        f.TxtValeur->setFocus();
+        QVERIFY(!cadre->isVisible()); // and goes with it
+        f.HScroll4->setFocus();
         const int avant = f.HScroll4->value();
         QTest::keyClick(f.HScroll4, Qt::Key_Right);
         QVERIFY(std::abs(f.HScroll4->value() - avant) == f.HScroll4->singleStep());
