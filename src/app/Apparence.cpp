@@ -3,6 +3,7 @@
 #include "app/Images.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPixmap>
@@ -40,6 +41,9 @@ QPalette paletteSombre()
     return p;
 }
 
+namespace {
+
+// The program's icon at the usual sizes.
 QIcon iconeProgramme()
 {
     QIcon icone;
@@ -48,11 +52,14 @@ QIcon iconeProgramme()
     return icone;
 }
 
+} // namespace
+
 void appliqueApparence(QApplication &app)
 {
     QApplication::setStyle(QStringLiteral("Fusion"));
-    QApplication::setPalette(paletteSombre());
-    QToolTip::setPalette(paletteSombre());
+    const QPalette palette = paletteSombre();
+    QApplication::setPalette(palette);
+    QToolTip::setPalette(palette);
     QApplication::setWindowIcon(iconeProgramme());
     // The program speaks French whatever the desktop's language.
     auto *qt = new QTranslator(&app);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QIcon>
 #include <QPalette>
 
 class QApplication;
@@ -12,9 +11,8 @@ namespace kavel {
 // Black input boxes with light text on a dark window; dark tooltips, menus
 // and lists too.
 QPalette paletteSombre();
-// The program's icon at the usual sizes.
-QIcon iconeProgramme();
-// Gives the application that look; Qt's French texts when installed.
+// Gives the application that look, its icon included; Qt's French texts
+// when installed.
 void appliqueApparence(QApplication &app);
 
 } // namespace kavel

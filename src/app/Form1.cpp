@@ -146,7 +146,6 @@ void Form1::createControls()
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Kavel - Logiciel didactique"));
     setPalette(paletteSombre());
-    setWindowIcon(iconeProgramme());
     setAutoFillBackground(true);
     setMouseTracking(true);
     QFont f = font();

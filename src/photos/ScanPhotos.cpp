@@ -3,8 +3,8 @@
 #include "photos/BasePhotos.h"
 #include "photos/ExifReader.h"
 #include "photos/RechercheFichier.h"
-#include "platform/FichierLecture.h"
 #include "platform/FichierEcriture.h"
+#include "platform/NomFichier.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -95,6 +95,13 @@ QThreadPool &pool()
     return p;
 }
 
+// The patterns as one text, as the cache keeps them.
+const QString &texteMotifs()
+{
+    static const QString t = ScanPhotos::motifs().join(QLatin1Char(' '));
+    return t;
+}
+
 // A scan's threads give way to the window's: on a machine with as many
 // cores as readers, the window then still answers at once.
 void cedeLaPlace()
@@ -141,7 +148,6 @@ struct ScanPhotos::Etat {
     // What goes into the new cache: the file's state when its reading is
     // worth keeping.
     std::vector<std::optional<EtatFichier>> etats;
-    std::atomic<int> depuisCache{0};
     // Set before fini.
     BilanScan bilan;
 
@@ -177,7 +183,6 @@ void ScanPhotos::Etat::lis()
         const EntreeCache *e = etat ? dansLeCache(i) : nullptr;
         if (e && e->taille == etat->taille && e->modification == etat->modification) {
             l.resultat = e->resultat;
-            depuisCache.fetch_add(1, std::memory_order_relaxed);
         } else {
             commeAvant.store(false, std::memory_order_relaxed);
             lecteur.AnalysePhoto(l.fichier);
@@ -228,10 +233,8 @@ void ScanPhotos::Etat::deroule()
     // The cache first: it spares the search the folders that have not
     // changed since the last scan, and the reading the files.
     ancien = LireCacheScan(cheminCache(cheminBase));
-    const QString nosMotifs = motifs().join(QLatin1Char(' '));
-    const ListesDossiers aucune;
-    RechercheRecursive(racine, motifs(), trouves, true, &arret, lecteurs, ancien.motifs == nosMotifs ? &ancien.dossiers : &aucune,
-                       &listes);
+    RechercheRecursive(racine, motifs(), trouves, true, &arret, lecteurs,
+                       ancien.motifs == texteMotifs() ? &ancien.dossiers : nullptr, &listes);
     if (arret.load())
         return;
     const int n = trouves.count();
@@ -257,7 +260,6 @@ void ScanPhotos::Etat::deroule()
         // then: the base would be written again byte for byte.
         bilan.enBase = ancien.enBase;
         bilan.paires = ancien.paires;
-        bilan.depuisCache = n;
         bilan.ecrit = true;
         etape.store(Sauvegarde, std::memory_order_release);
         if (listes.size() != ancien.dossiers.size())
@@ -274,7 +276,7 @@ bool ScanPhotos::Etat::baseAJour() const
 {
     qint64 taille = 0, modification = 0;
     return commeAvant.load() && lignes.size() == ancien.fichiers.size() && ancien.separateur == locale.decimalPoint()
-        && etatFichier(cheminBase, taille, modification) && taille == ancien.baseTaille && modification == ancien.baseModification;
+        && platform::etatFichier(cheminBase, taille, modification) && taille == ancien.baseTaille && modification == ancien.baseModification;
 }
 
 std::vector<TypePhoto> ScanPhotos::Etat::photosDeLaBase()
@@ -306,7 +308,6 @@ std::vector<TypePhoto> ScanPhotos::Etat::photosDeLaBase()
         base.push_back({l.fichier, r.ValEV, r.ValSpeed, r.ValDiaf, r.ValIso});
     }
     bilan.enBase = static_cast<int>(base.size());
-    bilan.depuisCache = depuisCache.load();
     return base;
 }
 
@@ -338,8 +339,8 @@ void ScanPhotos::Etat::ecritCache()
         if (etats[i])
             cache.fichiers.push_back({lignes[i].fichier, {etats[i]->taille, etats[i]->modification, lignes[i].resultat}});
     cache.dossiers = std::move(listes);
-    cache.motifs = motifs().join(QLatin1Char(' '));
-    if (!etatFichier(cheminBase, cache.baseTaille, cache.baseModification))
+    cache.motifs = texteMotifs();
+    if (!platform::etatFichier(cheminBase, cache.baseTaille, cache.baseModification))
         cache.baseTaille = -1;
     cache.enBase = bilan.enBase;
     cache.paires = bilan.paires;

@@ -27,7 +27,6 @@ struct BilanScan {
     int trouves = 0;         // files found
     int enBase = 0;          // records of the base
     int paires = 0;          // raw files left out for the JPEG beside them
-    int depuisCache = 0;     // files not opened: unchanged since the last scan
 };
 
 // A scan of a folder and its sub-folders, off the window's thread: the

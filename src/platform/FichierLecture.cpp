@@ -61,16 +61,6 @@ int ouvreOrdinaire(const QString &path, qint64 &taille)
 
 } // namespace
 
-bool etatFichier(const QString &path, qint64 &taille, qint64 &modification)
-{
-    struct stat st {};
-    if (::stat(platform::octetsDeNom(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
-    taille = st.st_size;
-    modification = static_cast<qint64>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-    return true;
-}
-
 quint64 FichierLecture::ouvertures()
 {
     return g_ouvertures.load(std::memory_order_relaxed);

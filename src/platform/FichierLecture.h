@@ -14,10 +14,6 @@ namespace kavel {
 // (platform/NomFichier.h), so any name on the disk can be opened.
 bool ouvreFichierOrdinaire(const QString &path, QFile &file);
 
-// The size and time of last change (ns since 1970) of a regular file, or of
-// the one a link leads to, without opening it; false for anything else.
-bool etatFichier(const QString &path, qint64 &taille, qint64 &modification);
-
 // Random access to the bytes of a file, read through one small block kept
 // in memory: reading a photo's metadata touches a few hundred bytes near
 // its start, so one system read usually serves every request.

@@ -119,6 +119,16 @@ qint64 nanosecondes(const struct stat &st)
 
 } // namespace
 
+bool etatFichier(QStringView path, qint64 &taille, qint64 &modification)
+{
+    struct stat st {};
+    if (::stat(octetsDeNom(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    taille = st.st_size;
+    modification = nanosecondes(st);
+    return true;
+}
+
 qint64 modificationDossier(QStringView dossier)
 {
     struct stat st {};

@@ -45,6 +45,9 @@ struct EntreeDossier {
 std::vector<EntreeDossier> entreesDossier(QStringView dossier,
                                           const std::function<bool(const QString &nom)> &etatVoulu = {});
 
+// The size and time of last change (ns since 1970) of a regular file, or of
+// the one a link leads to, without opening it; false for anything else.
+bool etatFichier(QStringView path, qint64 &taille, qint64 &modification);
 // A folder's time of last change, ns since 1970; -1 when it cannot be seen.
 qint64 modificationDossier(QStringView dossier);
 // The size and time of last change of the named files of a folder, as

@@ -10,33 +10,31 @@ SurfaceWidget::SurfaceWidget(QWidget *parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    follow();
+    m_surface.setDevicePixelRatio(devicePixelRatioF());
+    m_surface.resize(size());
     m_surface.setRefreshHandler([this] { update(); });
 }
 
-void SurfaceWidget::follow() const
-{
-    m_surface.setDevicePixelRatio(devicePixelRatioF());
-    m_surface.resize(size());
-}
-
+// A change of ratio is only taken here, where it is told: taken quietly
+// elsewhere, the chart would stay enlarged until the next redraw.
 void SurfaceWidget::followScreen()
 {
     const qreal before = m_surface.devicePixelRatio();
-    follow();
+    m_surface.setDevicePixelRatio(devicePixelRatioF());
+    m_surface.resize(size());
     if (m_surface.devicePixelRatio() != before)
         emit devicePixelRatioChanged();
 }
 
 DrawingSurface &SurfaceWidget::surface()
 {
-    follow();
+    m_surface.resize(size());
     return m_surface;
 }
 
 const DrawingSurface &SurfaceWidget::surface() const
 {
-    follow();
+    m_surface.resize(size());
     return m_surface;
 }
 

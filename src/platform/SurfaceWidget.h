@@ -32,8 +32,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    // The picture at the widget's size and ratio.
-    void follow() const;
+    // The picture at the widget's size and its screen's ratio.
     void followScreen();
 
     mutable DrawingSurface m_surface;
