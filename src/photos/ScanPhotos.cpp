@@ -5,6 +5,7 @@
 #include "photos/RechercheFichier.h"
 #include "platform/FichierEcriture.h"
 #include "platform/NomFichier.h"
+#include "platform/Priorite.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -20,8 +21,6 @@
 #include <mutex>
 #include <optional>
 #include <vector>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace kavel {
 
@@ -35,9 +34,6 @@ struct EtatFichier {
 
 // How often the window hears of the progress.
 constexpr int kIntervalleMs = 50;
-
-// The niceness of a scan's threads.
-constexpr int kPolitesse = 5;
 
 // Readers for a disk whose every read waits on a network: many reads in
 // flight hide the latency.
@@ -102,16 +98,6 @@ const QString &texteMotifs()
     return t;
 }
 
-// A scan's threads give way to the window's: on a machine with as many
-// cores as readers, the window then still answers at once.
-void cedeLaPlace()
-{
-    static thread_local bool fait = false;
-    if (!fait)
-        ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kPolitesse);
-    fait = true;
-}
-
 } // namespace
 
 // What the scan's threads and the window share. The window reads the rows
@@ -163,7 +149,7 @@ struct ScanPhotos::Etat {
 
 void ScanPhotos::Etat::lis()
 {
-    cedeLaPlace();
+    platform::cedeLaPlace();
     ExifReader lecteur;
     const auto n = static_cast<int>(lignes.size());
     for (;;) {
@@ -229,7 +215,7 @@ void ScanPhotos::Etat::previens() const
 
 void ScanPhotos::Etat::deroule()
 {
-    cedeLaPlace();
+    platform::cedeLaPlace();
     // The cache first: it spares the search the folders that have not
     // changed since the last scan, and the reading the files.
     ancien = LireCacheScan(cheminCache(cheminBase));
