@@ -9,7 +9,8 @@ shift
 
 packages=(g++ make cmake qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
           xvfb xauth xdotool openbox x11-utils libbenchmark-dev locales qt6-translations-l10n
-          desktop-file-utils appstream dpkg-dev file)
+          desktop-file-utils appstream dpkg-dev file
+          pkg-config libheif-dev libjpeg62-turbo-dev)
 
 missing=()
 for p in "${packages[@]}"; do
