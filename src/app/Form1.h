@@ -26,6 +26,7 @@ class QTimer;
 namespace kavel {
 
 class DropDownComboBox;
+class ChargeurVignettes;
 class PictureBox;
 class SurfaceWidget;
 
@@ -149,14 +150,21 @@ public:
     void BtnPhotoAvant_Click();
     // Lays the chart and the photo strip out for the window's inner size.
     void Form_Resize();
-    // Photo files read for thumbnails since the start (for measuring).
+    // Pictures asked for thumbnails since the start (for measuring).
     int nbVignettesChargees() const { return m_vignettesChargees; }
+    // Makes the thumbnails' pictures, off the window's thread.
+    ChargeurVignettes &chargeur() { return *m_chargeur; }
+    // Some thumbnails shown still wait for their picture.
+    bool vignettesEnAttente() const;
     // Reads the photo base of the program's folder.
     void LoadBasePhotos();
 
 signals:
-    // The thumbnail strip was refreshed for the current level.
+    // The thumbnail strip was refreshed for the current level (its
+    // pictures may still be on their way).
     void miniaturesRafraichies();
+    // Every thumbnail shown has its picture.
+    void miniaturesCompletes();
 
 protected:
     bool event(QEvent *event) override;
@@ -214,6 +222,7 @@ private:
     void Label20_Click();
     void Label21_Click();
     void createStrip();
+    void vignetteArrivee(const QString &path, const QImage &image);
     void createAPropos();
     // The mouse handlers of the links, the About panel and the explanation
     // box; true when the event is theirs alone.
@@ -228,6 +237,7 @@ private:
     QString m_programFolder;
     LimitationTaille m_limitation;
     int m_vignettesChargees = 0;
+    ChargeurVignettes *m_chargeur = nullptr;
 };
 
 } // namespace kavel

@@ -4,6 +4,7 @@
 #include "app/Style.h"
 #include "chart/Legacy.h"
 #include "exposure/NumberText.h"
+#include "photos/ChargeurVignettes.h"
 #include "photos/Miniatures.h"
 #include "platform/Desktop.h"
 #include "platform/NomFichier.h"
@@ -18,7 +19,6 @@
 #include <QResizeEvent>
 #include <QTimer>
 #include <QUrl>
-#include <QtConcurrent/QtConcurrentMap>
 
 namespace kavel {
 
@@ -28,7 +28,8 @@ constexpr int kHauteurMiniature = 73;
 constexpr int kEcart = 8;                 // between two thumbnails
 constexpr QRgb kCadreRepos = 0xFF404040;  // the strip at rest
 constexpr QRgb kCadreCalcul = 0xFF505050; // being refreshed
-constexpr QRgb kCadreCharge = 0xFF808080; // loading photos
+constexpr QRgb kCadreCharge = 0xFF808080; // asking for new photos
+constexpr QRgb kAttente = 0xFF4C4C4C;     // a thumbnail whose picture is on its way
 
 void fond(QWidget *w, QRgb couleur)
 {
@@ -72,6 +73,7 @@ void Form1::createStrip()
         auto *pict = new PictureBox(this);
         pict->setObjectName(QStringLiteral("PictMiniture%1").arg(i));
         pict->setGeometry(miniature(i));
+        style::setBackground(pict, QPalette::Window, QColor::fromRgb(kAttente));
         pict->hide();
         connect(pict, &PictureBox::survole, this, [this, i] { PictMiniture_MouseMove(i); });
         connect(pict, &PictureBox::clique, this, [this, i] { PictMiniture_Click(i); });
@@ -92,6 +94,28 @@ void Form1::createStrip()
 
     connect(BtnPhotoAvant, &QPushButton::clicked, this, &Form1::BtnPhotoAvant_Click);
     connect(BtnPhotoApres, &QPushButton::clicked, this, &Form1::BtnPhotoApres_Click);
+
+    m_chargeur = new ChargeurVignettes(this);
+    connect(m_chargeur, &ChargeurVignettes::prete, this, &Form1::vignetteArrivee);
+}
+
+// A picture made off the window's thread goes to every thumbnail that shows
+// its photo and still waits for it; one that cannot be read gets the
+// placeholder.
+void Form1::vignetteArrivee(const QString &path, const QImage &image)
+{
+    for (PictureBox *pict : PictMiniture)
+        if (pict->image().isNull() && pict->tag() == path)
+            pict->setImage(image.isNull() ? neutre(pict->size(), CadrePhoto->devicePixelRatioF()) : image);
+    if (!vignettesEnAttente())
+        emit miniaturesCompletes();
+}
+
+bool Form1::vignettesEnAttente() const
+{
+    return std::any_of(PictMiniture.begin(), PictMiniture.end(), [](const PictureBox *p) {
+        return !p->isHidden() && !p->tag().isEmpty() && p->image().isNull();
+    });
 }
 
 void Form1::BtnAfficheMiniature_Click()
@@ -106,84 +130,66 @@ void Form1::BtnAfficheMiniature_Click()
     const int count = static_cast<int>(photos.size());
     LblNbPhotoOK->setText(QString::number(count) + QStringLiteral(" photos à ") + LblLUX->text());
 
-    // Plan the strip first: which photo in each slot, its width and place;
-    // only the photos that are new to their slot need their file.
-    struct Case {
-        int photo;
-        QSize taille;
-        bool nouvelle;
-        bool montree;
-    };
-    std::vector<Case> cases;
+    // Which photo in each slot, its width and place, at once: the slots show
+    // a neutral fill until their picture comes from the loader. A slot that
+    // keeps its photo keeps its picture.
     const QRect cadre = CadrePhoto->geometry();
+    const qreal ratio = CadrePhoto->devicePixelRatioF();
     int gauche = cadre.left() + kEcart;
-    for (std::size_t k = static_cast<std::size_t>(std::max(0, IndexMiniature)); k < photos.size(); ++k) {
-        const int j = static_cast<int>(cases.size());
-        if (j >= dessin::kNbMiniatures)
-            break;
+    int precedente = 0; // the width of the slot before
+    QStringList attendues;
+    bool demandes = false;
+    std::size_t j = 0;
+    for (std::size_t k = static_cast<std::size_t>(std::max(0, IndexMiniature)); k < photos.size() && j < PictMiniture.size();
+         ++k, ++j) {
         const TypePhoto &photo = TabPhotos[static_cast<std::size_t>(photos[k])];
-        PictureBox *pict = PictMiniture[static_cast<std::size_t>(j)];
-        Case c{photos[k], pict->size(), pict->tag() != photo.Fichier, true};
-        if (c.nouvelle) {
-            const QSize naturelle = tailleNaturelle(photo.Fichier);
+        PictureBox *pict = PictMiniture[j];
+        QSize naturelle;
+        if (pict->tag() != photo.Fichier) {
+            naturelle = tailleNaturelle(photo.Fichier);
             const int largeur = naturelle.isValid() && naturelle.height() > 0
                 ? std::max(1, static_cast<int>(std::lround(double(naturelle.width()) * kHauteurMiniature / naturelle.height())))
                 : kHauteurMiniature * 3 / 2;
-            c.taille = QSize(std::min(largeur, 16 * cadre.width()), kHauteurMiniature);
-        }
-        if (j > 0)
-            gauche += cases.back().taille.width() + kEcart;
-        c.montree = j == 0 || gauche + c.taille.width() + kEcart <= cadre.left() + cadre.width();
-        cases.push_back(c);
-        if (!c.montree)
-            break; // the frame is full
-    }
-
-    // The new pictures, decoded on every core at the screen's resolution; the
-    // strip shows them all at once.
-    const qreal ratio = CadrePhoto->devicePixelRatioF();
-    std::vector<int> aCharger;
-    for (int j = 0; j < static_cast<int>(cases.size()); ++j)
-        if (cases[static_cast<std::size_t>(j)].nouvelle)
-            aCharger.push_back(j);
-    if (!aCharger.empty()) {
-        fond(CadrePhoto, kCadreCharge);
-        CadrePhoto->repaint();
-    }
-    const std::vector<QImage> images = QtConcurrent::blockingMapped<std::vector<QImage>>(aCharger, [&](int j) {
-        const Case &c = cases[static_cast<std::size_t>(j)];
-        QImage image = chargeVignette(TabPhotos[static_cast<std::size_t>(c.photo)].Fichier, enPixels(c.taille, ratio));
-        image.setDevicePixelRatio(ratio);
-        return image;
-    });
-    m_vignettesChargees += static_cast<int>(aCharger.size());
-
-    gauche = cadre.left() + kEcart;
-    for (std::size_t j = 0, n = 0; j < cases.size(); ++j) {
-        const Case &c = cases[j];
-        PictureBox *pict = PictMiniture[j];
-        const TypePhoto &photo = TabPhotos[static_cast<std::size_t>(c.photo)];
-        if (j > 0)
-            gauche += cases[j - 1].taille.width() + kEcart;
-        pict->setGeometry(gauche, pict->y(), c.taille.width(), c.taille.height());
-        if (c.nouvelle) {
-            const QImage &image = images[n++];
-            pict->setImage(image.isNull() ? neutre(c.taille, ratio) : image);
+            pict->resize(std::min(largeur, 16 * cadre.width()), kHauteurMiniature);
+            pict->setImage(QImage());
             pict->setTag(photo.Fichier);
             pict->setToolTip(Speed2Txt(photo.ValSpeed) + QStringLiteral("  -  F/") + texteNombre(photo.ValDiaf)
                              + QStringLiteral("  -  Iso") + texteNombre(photo.ValIso));
         }
-        if (c.montree)
-            pict->show();
-        else
-            pict->hide();
+        if (j > 0)
+            gauche += precedente + kEcart;
+        precedente = pict->width();
+        pict->move(gauche, pict->y());
+        // Past the frame's right edge the slot stays hidden and the strip ends.
+        const bool montree = j == 0 || gauche + pict->width() + kEcart <= cadre.left() + cadre.width();
+        if (montree && pict->image().isNull()) {
+            attendues << photo.Fichier;
+            if (!m_chargeur->attend(photo.Fichier)) {
+                if (!naturelle.isValid())
+                    naturelle = tailleNaturelle(photo.Fichier);
+                if (!demandes)
+                    fond(CadrePhoto, kCadreCharge), CadrePhoto->repaint();
+                demandes = true;
+                m_chargeur->demande(photo.Fichier, naturelle, enPixels(pict->size(), ratio),
+                                    dessin::kNbMiniatures - static_cast<int>(j));
+                ++m_vignettesChargees;
+            }
+        }
+        pict->setVisible(montree);
+        if (!montree) {
+            ++j;
+            break;
+        }
     }
-    for (std::size_t j = cases.size(); j < PictMiniture.size(); ++j)
+    for (; j < PictMiniture.size(); ++j)
         PictMiniture[j]->hide();
+    m_chargeur->garde(attendues);
 
     fond(CadrePhoto, kCadreRepos);
     TxtDebug->setPlainText(QString::number(count) + QStringLiteral(" photos\r\n\r\n") + TxtDebug->toPlainText());
     emit miniaturesRafraichies();
+    if (attendues.isEmpty())
+        emit miniaturesCompletes();
 }
 
 void Form1::BtnPhotoApres_Click()

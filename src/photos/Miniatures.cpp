@@ -1,10 +1,13 @@
 #include "photos/Miniatures.h"
 
+#include "photos/ApercuRaw.h"
+#include "photos/DecodageDC.h"
 #include "platform/FichierLecture.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QTransform>
 #include <QtEndian>
 #include <cmath>
 #include <cstring>
@@ -13,9 +16,15 @@ namespace kavel {
 
 namespace {
 
-// Photos up to this size decode (libjpeg scales down while decoding, so the
-// memory actually used is small).
-constexpr int kAllocationMaxMo = 512;
+// What making one thumbnail may hold at once, whatever the photo's size.
+constexpr qint64 kMemoire = 40 * 1024 * 1024;
+constexpr int kMemoireMo = 40;
+// A JPEG the DC reading cannot take (CMYK, arithmetic coding ...) goes to
+// the full decoder, which may hold all of a progressive file's
+// coefficients: only up to this many pixels.
+constexpr qint64 kPixelsDecodeurComplet = 8'000'000;
+// The largest preview of a raw file read into memory.
+constexpr qint64 kApercuRawMax = 16 * 1024 * 1024;
 
 // The EXIF block sits in the first 64 KB; its preview within it.
 constexpr qint64 kTeteFichier = 128 * 1024;
@@ -37,7 +46,33 @@ QSize taille(QFile &file)
     if (!file.seek(0))
         return {};
     QImageReader reader(&file);
+    reader.setAutoTransform(false);
     return reader.size();
+}
+
+// How a JPEG's EXIF block says the picture is to be turned to be seen
+// upright; none for anything else.
+QImageIOHandler::Transformations orientation(QFile &file)
+{
+    if (!file.seek(0))
+        return QImageIOHandler::TransformationNone;
+    QImageReader reader(&file, "jpeg");
+    return reader.transformation();
+}
+
+bool debout(QImageIOHandler::Transformations t)
+{
+    return t & QImageIOHandler::TransformationRotate90;
+}
+
+// Turns a picture as its photo's orientation says (mirrored first, then a
+// quarter turn clockwise, as the orientations are defined).
+QImage oriente(QImage image, QImageIOHandler::Transformations t)
+{
+    if (t == QImageIOHandler::TransformationNone || image.isNull())
+        return image;
+    image = image.mirrored(t & QImageIOHandler::TransformationMirror, t & QImageIOHandler::TransformationFlip);
+    return debout(t) ? image.transformed(QTransform().rotate(90)) : image;
 }
 
 // Segments up to APP1 "Exif", then the TIFF block: its first directory's
@@ -111,10 +146,89 @@ std::vector<int> photosAuNiveau(const std::vector<TypePhoto> &photos, double niv
     return indices;
 }
 
+namespace {
+
+// What a photo file holds, from its first bytes.
+enum class Genre { Jpeg, Raw, Heif, Autre };
+
+struct Photo {
+    Genre genre = Genre::Autre;
+    std::optional<PlageApercu> apercu; // a raw file's JPEG preview
+};
+
+Photo genre(const QString &path, QFile &file)
+{
+    char tete[2];
+    if (file.read(tete, 2) == 2 && uchar(tete[0]) == 0xFF && uchar(tete[1]) == 0xD8)
+        return {Genre::Jpeg, {}};
+    if (const std::optional<PlageApercu> apercu = apercuRaw(path))
+        return {Genre::Raw, apercu};
+    if (heifDisponible() && tailleHeif(path).isValid())
+        return {Genre::Heif, {}};
+    return {};
+}
+
+// A raw file's preview, read into memory.
+QByteArray octetsApercu(QFile &file, const PlageApercu &plage)
+{
+    if (plage.longueur > kApercuRawMax || !file.seek(plage.debut))
+        return {};
+    QByteArray octets = file.read(plage.longueur);
+    return octets.size() == plage.longueur ? octets : QByteArray();
+}
+
+// A JPEG at the wanted size: from its blocks' means when one eighth of it
+// is large enough, else decoded whole at a reduced scale.
+QImage depuisJpeg(QIODevice &source, QSize voulue)
+{
+    const qint64 debut = source.pos();
+    QImageReader lecteur(&source, "jpeg");
+    const QSize naturelle = lecteur.size();
+    if (!naturelle.isValid())
+        return {};
+    if ((naturelle.width() + 7) / 8 >= voulue.width() && (naturelle.height() + 7) / 8 >= voulue.height()
+        && source.seek(debut)) {
+        const QImage huitieme = jpegHuitieme(source, kMemoire);
+        if (!huitieme.isNull())
+            return huitieme.scaled(voulue, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    if (qint64(naturelle.width()) * naturelle.height() > kPixelsDecodeurComplet || !source.seek(debut))
+        return {};
+    QImageReader reader(&source, "jpeg");
+    reader.setAutoTransform(false);
+    reader.setAllocationLimit(kMemoireMo);
+    reader.setScaledSize(voulue);
+    return reader.read();
+}
+
+} // namespace
+
 QSize tailleNaturelle(const QString &path)
 {
     QFile file;
-    return ouvreFichierOrdinaire(path, file) ? taille(file) : QSize();
+    if (!ouvreFichierOrdinaire(path, file))
+        return {};
+    const Photo photo = genre(path, file);
+    switch (photo.genre) {
+    case Genre::Jpeg: {
+        // As the photo is seen: on its side when the camera was.
+        const QSize t = taille(file);
+        return debout(orientation(file)) ? t.transposed() : t;
+    }
+    case Genre::Raw: {
+        // The preview's header is near its start.
+        if (!file.seek(photo.apercu->debut))
+            return {};
+        QBuffer debut;
+        debut.setData(file.read(std::min(photo.apercu->longueur, kTeteFichier)));
+        return QImageReader(&debut, "jpeg").size();
+    }
+    case Genre::Heif:
+        return tailleHeif(path);
+    case Genre::Autre:
+        break;
+    }
+    return taille(file);
 }
 
 QByteArray apercuExif(const QString &path)
@@ -128,29 +242,47 @@ QImage chargeVignette(const QString &path, QSize voulue)
     QFile file;
     if (voulue.isEmpty() || !ouvreFichierOrdinaire(path, file))
         return {};
-    const QSize naturelle = taille(file);
-    if (!naturelle.isValid())
-        return {};
-    // The embedded preview, when it shows the same picture large enough.
-    const QByteArray jpeg = apercu(file);
-    if (!jpeg.isEmpty()) {
-        QBuffer buffer;
-        buffer.setData(jpeg);
-        QImageReader petit(&buffer, "jpeg");
-        const QSize t = petit.size();
-        const double ratio = double(naturelle.width()) / naturelle.height();
-        if (t.isValid() && t.height() >= voulue.height() && t.width() >= voulue.width()
-            && std::abs(double(t.width()) / t.height() - ratio) < ratio * 0.02) {
-            petit.setScaledSize(voulue);
-            const QImage image = petit.read();
-            if (!image.isNull())
-                return image;
+    const Photo photo = genre(path, file);
+    switch (photo.genre) {
+    case Genre::Jpeg: {
+        // Decoded as stored, then turned upright.
+        const QImageIOHandler::Transformations sens = orientation(file);
+        if (debout(sens))
+            voulue.transpose();
+        // The embedded preview, when it shows the same picture large enough.
+        const QSize naturelle = taille(file);
+        const QByteArray jpeg = apercu(file);
+        if (naturelle.isValid() && !jpeg.isEmpty()) {
+            QBuffer buffer;
+            buffer.setData(jpeg);
+            QImageReader petit(&buffer, "jpeg");
+            petit.setAutoTransform(false);
+            const QSize t = petit.size();
+            const double ratio = double(naturelle.width()) / naturelle.height();
+            if (t.isValid() && t.height() >= voulue.height() && t.width() >= voulue.width()
+                && std::abs(double(t.width()) / t.height() - ratio) < ratio * 0.02) {
+                petit.setScaledSize(voulue);
+                const QImage image = petit.read();
+                if (!image.isNull())
+                    return oriente(image, sens);
+            }
         }
+        return file.seek(0) ? oriente(depuisJpeg(file, voulue), sens) : QImage();
+    }
+    case Genre::Raw: {
+        QBuffer buffer;
+        buffer.setData(octetsApercu(file, *photo.apercu));
+        return buffer.open(QIODevice::ReadOnly) ? depuisJpeg(buffer, voulue) : QImage();
+    }
+    case Genre::Heif:
+        return decodeHeif(path, voulue);
+    case Genre::Autre:
+        break;
     }
     if (!file.seek(0))
         return {};
     QImageReader reader(&file);
-    reader.setAllocationLimit(kAllocationMaxMo);
+    reader.setAllocationLimit(kMemoireMo);
     reader.setScaledSize(voulue);
     return reader.read();
 }

@@ -24,12 +24,16 @@ std::vector<int> photosAuNiveau(const std::vector<TypePhoto> &photos, double niv
 // These open regular files only, never waiting on a named pipe or a device
 // that a base might name: anything else reads as a photo that cannot be read.
 
-// The size of a photo, from its header only.
+// The size of a photo, from its header only (for a raw file, its
+// preview's).
 QSize tailleNaturelle(const QString &path);
-// A photo made small, at the given size. Only the header is read for the
-// photo's size; the picture comes from the preview most cameras embed in
-// the EXIF block when it has the photo's proportions, else from a scaled
-// decoding: never a full-size decoding. Null when the photo cannot be read.
+// A photo made small, at the given size, holding no more than about 40 MB
+// at once whatever the photo's size. A JPEG comes from the preview most
+// cameras embed in the EXIF block when it has the photo's proportions and
+// is large enough, else from its blocks' means (see DecodageDC.h), else
+// from a reduced decoding; a raw file from its embedded JPEG preview; a
+// HEIF/HEIC file through the system's HEIF library. Null when the photo
+// cannot be read.
 QImage chargeVignette(const QString &path, QSize taille);
 // The JPEG preview held in a photo's EXIF block, if any.
 QByteArray apercuExif(const QString &path);

@@ -1,18 +1,28 @@
 // The photo strip under the chart, on real JPEG files in a temporary folder.
+#include "ExifBuilder.h"
+#include "photos/CacheVignettes.h"
+#include "photos/ChargeurVignettes.h"
 #include "photos/Miniatures.h"
 #include "platform/NomFichier.h"
 #include "platform/PictureBox.h"
 #include "platform/SurfaceWidget.h"
 #include "support/TestSupport.h"
 
-#include <QFileInfo>
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 
@@ -23,6 +33,8 @@ class TestMiniatures : public QObject {
 private slots:
     void init() {
         QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+        m_cache = std::make_unique<QTemporaryDir>(); // the desktop's thumbnails, empty
+        qputenv("XDG_CACHE_HOME", m_cache->path().toLocal8Bit());
         m_w = std::make_unique<FenetreActive>(m_dir.path());
         m_w->form.TxtValeur->setText(QStringLiteral("12"));
         m_w->form.TimerMiniature->stop();
@@ -88,6 +100,7 @@ private slots:
         f.TabPhotos[0].ValDiaf = 8;
         f.BtnAfficheMiniature_Click();
         QCOMPARE(vues(), "p00..absente 2");
+        QTRY_VERIFY(!f.vignettesEnAttente());
         const QImage image = f.PictMiniture[1]->image(); // a grey frame, not the previous photo
         QCOMPARE(image.size(), QSize(109, 73));
         QCOMPARE(QList<QRgb>({image.pixel(54, 0), image.pixel(54, 36), image.pixel(54, 72)}),
@@ -145,6 +158,136 @@ private slots:
         QCOMPARE(titre, QString::fromUtf8("Création de la base de photos"));
         QCOMPARE(g.form.LblNbBasePhoto->text(), "1 photos dans la base");
     }
+    // Slow photos: the window goes on answering, the slots are placed at
+    // once, and pointing at or clicking a slot works before its picture.
+    void neverBlocks() {
+        base(16, QSize(20, 73));
+        Form1 &f = m_w->form;
+        std::atomic<int> decodees = 0;
+        f.chargeur().setDecodeur([&decodees](const QString &, QSize taille) {
+            QThread::msleep(120);
+            ++decodees;
+            QImage image(taille, QImage::Format_RGB32);
+            image.fill(Qt::darkCyan);
+            return image;
+        });
+        QElapsedTimer montre;
+        qint64 dernier = 0, plusLong = 0;
+        QTimer tic;
+        QObject::connect(&tic, &QTimer::timeout, [&] {
+            plusLong = std::max(plusLong, montre.elapsed() - dernier);
+            dernier = montre.elapsed();
+        });
+        tic.start(5);
+        montre.start();
+        QTest::mouseClick(f.BtnAfficheMiniature, Qt::LeftButton);
+        QVERIFY(montre.elapsed() < 100);
+        QCOMPARE(vues(), "p00..p15 16");
+        QVERIFY(f.vignettesEnAttente() && f.PictMiniture[0]->image().isNull());
+        moveOver(f.PictMiniture[0]);
+        QCOMPARE(f.PhotoSurvolVitesse, 250.0);
+        QList<QUrl> ouvertes;
+        const auto avant = platform::setOpenUrlHandler([&ouvertes](const QUrl &u) { return ouvertes << u, true; });
+        QTest::mouseClick(f.PictMiniture[1], Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        platform::setOpenUrlHandler(avant);
+        QCOMPARE(ouvertes.size(), 1);
+        // A refresh while they decode asks nothing twice.
+        f.BtnAfficheMiniature_Click();
+        QSignalSpy completes(&f, &Form1::miniaturesCompletes);
+        QVERIFY(completes.wait(5000));
+        QCOMPARE(decodees.load(), 16);
+        QCOMPARE(f.nbVignettesChargees(), 16);
+        QCOMPARE(f.PictMiniture[15]->image().pixel(3, 3), QColor(Qt::darkCyan).rgb());
+        QVERIFY2(plusLong < 60, qPrintable(QString::number(plusLong)));
+        // A refresh that no longer shows photos still waiting drops them.
+        f.chargeur().setDecodeur([](const QString &, QSize) { return QThread::msleep(50), QImage(); });
+        for (kavel::PictureBox *p : f.PictMiniture)
+            p->setTag(QString());
+        f.BtnAfficheMiniature_Click();
+        f.TabPhotos.resize(1);
+        f.BtnAfficheMiniature_Click();
+        QTRY_VERIFY(!f.chargeur().occupe());
+        QVERIFY(f.chargeur().decodages() < 16 + 8);
+    }
+    // The desktop's shared thumbnails: written after a decoding, read
+    // instead of decoding the next time, replaced when the photo changes.
+    void sharedThumbnailCache() {
+        base(3, QSize(300, 200));
+        const auto strip = [this] {
+            FenetreActive g(m_dir.path());
+            g.form.TabPhotos = m_w->form.TabPhotos;
+            g.form.NbPhotos = 3;
+            g.form.TxtValeur->setText(QStringLiteral("12"));
+            g.form.TimerMiniature->stop();
+            g.form.BtnAfficheMiniature_Click();
+            [&] { QTRY_VERIFY(!g.form.vignettesEnAttente()); }();
+            return std::pair{g.form.chargeur().decodages(), g.form.PictMiniture[2]->image()};
+        };
+        const auto [d1, image] = strip();
+        QCOMPARE(d1, 3);
+        const cachevignettes::Source source = *cachevignettes::source(m_w->form.TabPhotos[2].Fichier);
+        const QString entree = cachevignettes::dossier() + QStringLiteral("/normal/")
+            + QCryptographicHash::hash(source.uri, QCryptographicHash::Md5).toHex() + QStringLiteral(".png");
+        const QImage lue(entree); // Qt reads keys with "::" only with the pixels
+        QCOMPARE(lue.text(QStringLiteral("Thumb::URI")).toLatin1(), source.uri);
+        QCOMPARE(lue.size(), QSize(128, 85));
+        const auto [d2, deNouveau] = strip();
+        QCOMPARE(d2, 0);
+        QCOMPARE(deNouveau.convertToFormat(QImage::Format_RGB32), image.convertToFormat(QImage::Format_RGB32));
+        QFile photo(m_w->form.TabPhotos[2].Fichier);
+        QVERIFY(photo.open(QIODevice::ReadWrite));
+        QVERIFY(photo.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        photo.close();
+        QCOMPARE(strip().first, 1);
+        QCOMPARE(QImage(entree).text(QStringLiteral("Thumb::MTime")).toLongLong(),
+                 QFileInfo(photo).lastModified().toSecsSinceEpoch());
+    }
+    // A photo the camera took on its side is shown upright, from its
+    // blocks' means as from a reduced decoding: stored top red, bottom blue,
+    // with the orientation "turn a quarter clockwise".
+    void uprightPhotos() {
+        Form1 &f = m_w->form;
+        f.TabPhotos.clear();
+        for (const QSize taille : {QSize(2400, 1460), QSize(240, 146)}) {
+            QImage image(taille, QImage::Format_RGB32);
+            image.fill(Qt::blue);
+            QPainter(&image).fillRect(0, 0, taille.width(), taille.height() / 2, Qt::red);
+            QBuffer jpeg;
+            jpeg.open(QIODevice::WriteOnly);
+            image.save(&jpeg, "JPEG", 95);
+            ExifBuilder exif(true);
+            exif.ifd0 = {exif.shortInline(0x0112, 6)};
+            const QString path = m_dir.filePath(QStringLiteral("debout%1.jpg").arg(taille.width()));
+            QFile fichier(path);
+            QVERIFY(fichier.open(QIODevice::WriteOnly) && fichier.write(exif.withImage(jpeg.data())) > 0);
+            f.TabPhotos.push_back({path, 12, 0.004, 5.6, 400});
+        }
+        f.NbPhotos = 2;
+        f.BtnAfficheMiniature_Click();
+        QTRY_VERIFY(!f.vignettesEnAttente());
+        for (const kavel::PictureBox *p : {f.PictMiniture[0], f.PictMiniture[1]}) {
+            QCOMPARE(p->size(), QSize(44, 73));
+            const QImage vue = p->image().scaled(p->size());
+            QVERIFY(qBlue(vue.pixel(8, 36)) > 200 && qRed(vue.pixel(8, 36)) < 60);
+            QVERIFY(qRed(vue.pixel(35, 36)) > 200 && qBlue(vue.pixel(35, 36)) < 60);
+        }
+    }
+    // Raw and HEIC photos of real cameras show a picture or the placeholder.
+    void cameraFiles() {
+        const QDir raw(QStringLiteral(KAVEL_SHARED_DIR "/exif-raw"));
+        if (!raw.exists())
+            QSKIP("../shared/exif-raw is not here");
+        Form1 &f = m_w->form;
+        f.TabPhotos.clear();
+        for (const QString &nom : raw.entryList({"*.cr2", "*.cr3", "*.dng", "*.raf", "*.nef", "*.rw2", "*.iiq", "*.heic"}))
+            f.TabPhotos.push_back({raw.filePath(nom), 12, 0.004, 5.6, 400});
+        f.NbPhotos = int(f.TabPhotos.size());
+        QCOMPARE(f.NbPhotos, 8);
+        f.BtnAfficheMiniature_Click();
+        QTRY_VERIFY(!f.vignettesEnAttente());
+        for (const kavel::PictureBox *p : f.PictMiniture)
+            QVERIFY(p->isHidden() || !p->image().isNull());
+    }
 
 private:
     // n one-colour JPEGs of the given size, all taken at EV 12, 1/250 s, F/5,6, ISO 400.
@@ -170,6 +313,7 @@ private:
     }
 
     QTemporaryDir m_dir;
+    std::unique_ptr<QTemporaryDir> m_cache;
     std::unique_ptr<FenetreActive> m_w;
 };
 

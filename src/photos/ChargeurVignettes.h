@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QHash>
+#include <QImage>
+#include <QObject>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QThreadPool>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+namespace kavel {
+
+// Makes the strip's pictures off the window's thread, on every core: each
+// photo is first looked up in the desktop's shared thumbnail cache, and
+// only decoded when it is not there, after which its thumbnail is written
+// there for the next time. Pictures come back, on the thread that owns the
+// loader, through pretes(); a request no longer wanted is dropped before it
+// starts, or its picture thrown away when it was already being made.
+class ChargeurVignettes : public QObject {
+    Q_OBJECT
+public:
+    // Makes a photo's picture at a size, null when it cannot be read.
+    using Decodeur = std::function<QImage(const QString &path, QSize taille)>;
+
+    explicit ChargeurVignettes(QObject *parent = nullptr);
+    // Drops what has not started and waits for what has.
+    ~ChargeurVignettes() override;
+
+    // Asks for a photo's picture at a size in device pixels, knowing its
+    // natural size (invalid when unknown); the higher the priority, the
+    // sooner. Asking again for a picture under way does nothing.
+    void demande(const QString &path, QSize naturelle, QSize voulue, int priorite);
+    // Forgets every request for a photo not in the list.
+    void garde(const QStringList &paths);
+    bool occupe() const { return !m_requetes.isEmpty(); }
+    // A request for that photo is under way.
+    bool attend(const QString &path) const { return m_requetes.contains(path); }
+
+    // Photos decoded since the start (not found in the shared cache).
+    int decodages() const { return m_decodages->load(); }
+    // Replaces the decoder, for tests; the default reads the photo's file.
+    void setDecodeur(Decodeur decodeur);
+
+signals:
+    // The picture of a photo at the size asked; null when it cannot be read.
+    void prete(const QString &path, const QImage &image);
+    // Every request is answered or forgotten.
+    void toutesPretes();
+
+private:
+    struct Requete {
+        quint64 numero = 0;
+        std::shared_ptr<std::atomic<bool>> abandon; // seen by the task when it starts
+    };
+    void termine(const QString &path, quint64 numero, const QImage &image);
+
+    QThreadPool m_pool;
+    QHash<QString, Requete> m_requetes;
+    quint64 m_numero = 0;
+    Decodeur m_decodeur;
+    std::shared_ptr<std::atomic<int>> m_decodages = std::make_shared<std::atomic<int>>(0);
+};
+
+} // namespace kavel
