@@ -34,6 +34,10 @@
 // goes through these (not in a sanitizer's build, which has its own).
 namespace {
 std::atomic<long long> g_tenu{0}, g_pic{0};
+} // namespace
+
+#if !defined(__SANITIZE_ADDRESS__)
+namespace {
 void compte(long long d)
 {
     const long long tenu = g_tenu.fetch_add(d, std::memory_order_relaxed) + d;
@@ -43,7 +47,6 @@ void compte(long long d)
 }
 } // namespace
 
-#if !defined(__SANITIZE_ADDRESS__)
 extern "C" {
 void *__libc_malloc(size_t);
 void *__libc_calloc(size_t, size_t);
@@ -104,7 +107,6 @@ namespace {
 
 constexpr int kPhotos = 17;
 
-QTemporaryDir *g_dir = nullptr;
 QString g_cache;                         // XDG_CACHE_HOME while measuring
 QStringList g_sans, g_avec;              // photos without and with an embedded preview
 QString g_100mp, g_100mpProgressif;      // one photo of 100 megapixels
@@ -268,7 +270,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     kavel::platform::setMessageBoxHandler([](QWidget *, const kavel::platform::MessageBox &) {});
     QTemporaryDir dir;
-    g_dir = &dir;
     g_cache = dir.filePath(QStringLiteral("cache"));
     qputenv("XDG_CACHE_HOME", g_cache.toLocal8Bit()); // never the user's own thumbnails
     std::fprintf(stderr, "making %d photos of 24 megapixels and two of 100...\n", kPhotos);

@@ -167,9 +167,11 @@ void Form1::BtnAfficheMiniature_Click()
             if (!m_chargeur->attend(photo.Fichier)) {
                 if (!naturelle.isValid())
                     naturelle = tailleNaturelle(photo.Fichier);
-                if (!demandes)
-                    fond(CadrePhoto, kCadreCharge), CadrePhoto->repaint();
-                demandes = true;
+                if (!demandes) {
+                    fond(CadrePhoto, kCadreCharge);
+                    CadrePhoto->repaint();
+                    demandes = true;
+                }
                 m_chargeur->demande(photo.Fichier, naturelle, enPixels(pict->size(), ratio),
                                     dessin::kNbMiniatures - static_cast<int>(j));
                 ++m_vignettesChargees;

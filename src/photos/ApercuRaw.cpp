@@ -59,7 +59,6 @@ constexpr qint64 kAvantPrvw = 8;
 // A JPEG's segments looked at for its frame header before giving up.
 constexpr int kMaxSegments = 64;
 
-
 // Numbers read from a file in one byte order; a read past the end gives
 // nothing.
 class Octets {

@@ -66,12 +66,11 @@ void ChargeurVignettes::demande(const QString &path, QSize naturelle, QSize voul
     Requete r{++m_numero, std::make_shared<std::atomic<bool>>(false)};
     m_requetes.insert(path, r);
     m_pool.start(
-        [this, path, naturelle, voulue, numero = r.numero, abandon = r.abandon, decodeur = m_decodeur,
-         decodages = m_decodages] {
+        [this, path, naturelle, voulue, numero = r.numero, abandon = r.abandon, decodeur = m_decodeur] {
             if (abandon->load())
                 return;
             platform::cedeLaPlace();
-            const QImage image = fait(path, naturelle, voulue, decodeur, *decodages);
+            const QImage image = fait(path, naturelle, voulue, decodeur, m_decodages);
             if (abandon->load())
                 return;
             QMetaObject::invokeMethod(this, [this, path, numero, image] { termine(path, numero, image); },
@@ -82,18 +81,14 @@ void ChargeurVignettes::demande(const QString &path, QSize naturelle, QSize voul
 
 void ChargeurVignettes::garde(const QStringList &paths)
 {
-    bool oubli = false;
     for (auto it = m_requetes.begin(); it != m_requetes.end();) {
         if (paths.contains(it.key())) {
             ++it;
         } else {
             it->abandon->store(true);
             it = m_requetes.erase(it);
-            oubli = true;
         }
     }
-    if (oubli && m_requetes.isEmpty())
-        emit toutesPretes();
 }
 
 void ChargeurVignettes::termine(const QString &path, quint64 numero, const QImage &image)
@@ -103,8 +98,6 @@ void ChargeurVignettes::termine(const QString &path, quint64 numero, const QImag
         return; // forgotten meanwhile
     m_requetes.erase(it);
     emit prete(path, image);
-    if (m_requetes.isEmpty())
-        emit toutesPretes();
 }
 
 } // namespace kavel

@@ -40,15 +40,13 @@ public:
     bool attend(const QString &path) const { return m_requetes.contains(path); }
 
     // Photos decoded since the start (not found in the shared cache).
-    int decodages() const { return m_decodages->load(); }
+    int decodages() const { return m_decodages.load(); }
     // Replaces the decoder, for tests; the default reads the photo's file.
     void setDecodeur(Decodeur decodeur);
 
 signals:
     // The picture of a photo at the size asked; null when it cannot be read.
     void prete(const QString &path, const QImage &image);
-    // Every request is answered or forgotten.
-    void toutesPretes();
 
 private:
     struct Requete {
@@ -61,7 +59,7 @@ private:
     QHash<QString, Requete> m_requetes;
     quint64 m_numero = 0;
     Decodeur m_decodeur;
-    std::shared_ptr<std::atomic<int>> m_decodages = std::make_shared<std::atomic<int>>(0);
+    std::atomic<int> m_decodages = 0; // the tasks count here: the pool ends before the loader
 };
 
 } // namespace kavel

@@ -39,25 +39,20 @@ quint16 lit16(const uchar *p, bool mm)
     return mm ? qFromBigEndian<quint16>(p) : qFromLittleEndian<quint16>(p);
 }
 
-// Photos are opened as regular files only, never waiting on a named pipe
-// or a device that a base might name.
-QSize taille(QFile &file)
-{
-    if (!file.seek(0))
-        return {};
-    QImageReader reader(&file);
-    reader.setAutoTransform(false);
-    return reader.size();
-}
+// What a picture's header says: its size as stored and, for a JPEG, how its
+// EXIF block says it is to be turned to be seen upright.
+struct Entete {
+    QSize taille;
+    QImageIOHandler::Transformations sens = QImageIOHandler::TransformationNone;
+};
 
-// How a JPEG's EXIF block says the picture is to be turned to be seen
-// upright; none for anything else.
-QImageIOHandler::Transformations orientation(QFile &file)
+Entete entete(QIODevice &source, const char *format = nullptr)
 {
-    if (!file.seek(0))
-        return QImageIOHandler::TransformationNone;
-    QImageReader reader(&file, "jpeg");
-    return reader.transformation();
+    const qint64 debut = source.pos();
+    QImageReader reader(&source, format);
+    reader.setAutoTransform(false);
+    Entete e{reader.size(), format ? reader.transformation() : QImageIOHandler::TransformationNone};
+    return source.seek(debut) ? e : Entete();
 }
 
 bool debout(QImageIOHandler::Transformations t)
@@ -156,14 +151,18 @@ struct Photo {
     std::optional<PlageApercu> apercu; // a raw file's JPEG preview
 };
 
+// The file is left at its start.
 Photo genre(const QString &path, QFile &file)
 {
-    char tete[2];
-    if (file.read(tete, 2) == 2 && uchar(tete[0]) == 0xFF && uchar(tete[1]) == 0xD8)
+    const QByteArray tete = file.read(12);
+    if (!file.seek(0))
+        return {};
+    if (tete.startsWith("\xFF\xD8"))
         return {Genre::Jpeg, {}};
     if (const std::optional<PlageApercu> apercu = apercuRaw(path))
         return {Genre::Raw, apercu};
-    if (heifDisponible() && tailleHeif(path).isValid())
+    // An ISO base media file that is no raw: HEIF, HEIC or AVIF.
+    if (heifDisponible() && tete.size() == 12 && tete.sliced(4, 4) == "ftyp")
         return {Genre::Heif, {}};
     return {};
 }
@@ -177,17 +176,15 @@ QByteArray octetsApercu(QFile &file, const PlageApercu &plage)
     return octets.size() == plage.longueur ? octets : QByteArray();
 }
 
-// A JPEG at the wanted size: from its blocks' means when one eighth of it
-// is large enough, else decoded whole at a reduced scale.
-QImage depuisJpeg(QIODevice &source, QSize voulue)
+// A JPEG of that stored size at the wanted size: from its blocks' means
+// when one eighth of it is large enough, else decoded whole at a reduced
+// scale.
+QImage depuisJpeg(QIODevice &source, QSize naturelle, QSize voulue)
 {
     const qint64 debut = source.pos();
-    QImageReader lecteur(&source, "jpeg");
-    const QSize naturelle = lecteur.size();
     if (!naturelle.isValid())
         return {};
-    if ((naturelle.width() + 7) / 8 >= voulue.width() && (naturelle.height() + 7) / 8 >= voulue.height()
-        && source.seek(debut)) {
+    if ((naturelle.width() + 7) / 8 >= voulue.width() && (naturelle.height() + 7) / 8 >= voulue.height()) {
         const QImage huitieme = jpegHuitieme(source, kMemoire);
         if (!huitieme.isNull())
             return huitieme.scaled(voulue, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -212,8 +209,8 @@ QSize tailleNaturelle(const QString &path)
     switch (photo.genre) {
     case Genre::Jpeg: {
         // As the photo is seen: on its side when the camera was.
-        const QSize t = taille(file);
-        return debout(orientation(file)) ? t.transposed() : t;
+        const Entete e = entete(file, "jpeg");
+        return debout(e.sens) ? e.taille.transposed() : e.taille;
     }
     case Genre::Raw: {
         // The preview's header is near its start.
@@ -221,14 +218,14 @@ QSize tailleNaturelle(const QString &path)
             return {};
         QBuffer debut;
         debut.setData(file.read(std::min(photo.apercu->longueur, kTeteFichier)));
-        return QImageReader(&debut, "jpeg").size();
+        return debut.open(QIODevice::ReadOnly) ? entete(debut, "jpeg").taille : QSize();
     }
     case Genre::Heif:
         return tailleHeif(path);
     case Genre::Autre:
         break;
     }
-    return taille(file);
+    return entete(file).taille;
 }
 
 QByteArray apercuExif(const QString &path)
@@ -246,11 +243,10 @@ QImage chargeVignette(const QString &path, QSize voulue)
     switch (photo.genre) {
     case Genre::Jpeg: {
         // Decoded as stored, then turned upright.
-        const QImageIOHandler::Transformations sens = orientation(file);
+        const auto [naturelle, sens] = entete(file, "jpeg");
         if (debout(sens))
             voulue.transpose();
         // The embedded preview, when it shows the same picture large enough.
-        const QSize naturelle = taille(file);
         const QByteArray jpeg = apercu(file);
         if (naturelle.isValid() && !jpeg.isEmpty()) {
             QBuffer buffer;
@@ -267,20 +263,18 @@ QImage chargeVignette(const QString &path, QSize voulue)
                     return oriente(image, sens);
             }
         }
-        return file.seek(0) ? oriente(depuisJpeg(file, voulue), sens) : QImage();
+        return file.seek(0) ? oriente(depuisJpeg(file, naturelle, voulue), sens) : QImage();
     }
     case Genre::Raw: {
         QBuffer buffer;
         buffer.setData(octetsApercu(file, *photo.apercu));
-        return buffer.open(QIODevice::ReadOnly) ? depuisJpeg(buffer, voulue) : QImage();
+        return buffer.open(QIODevice::ReadOnly) ? depuisJpeg(buffer, entete(buffer, "jpeg").taille, voulue) : QImage();
     }
     case Genre::Heif:
         return decodeHeif(path, voulue);
     case Genre::Autre:
         break;
     }
-    if (!file.seek(0))
-        return {};
     QImageReader reader(&file);
     reader.setAllocationLimit(kMemoireMo);
     reader.setScaledSize(voulue);

@@ -24,8 +24,8 @@ std::vector<int> photosAuNiveau(const std::vector<TypePhoto> &photos, double niv
 // These open regular files only, never waiting on a named pipe or a device
 // that a base might name: anything else reads as a photo that cannot be read.
 
-// The size of a photo, from its header only (for a raw file, its
-// preview's).
+// The size of a photo as it is seen (a JPEG taken on its side upright),
+// from its header only (for a raw file, its preview's).
 QSize tailleNaturelle(const QString &path);
 // A photo made small, at the given size, holding no more than about 40 MB
 // at once whatever the photo's size. A JPEG comes from the preview most
