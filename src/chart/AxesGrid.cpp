@@ -61,6 +61,9 @@ void TraceGrille(const ChartView &chart, const ChartInputs &in)
         TraceGrilleY(chart, l.valeur, l.couleur);
     if (in.vitesseMaxBoitier >= 8000)
         TraceGrilleY(chart, 8000, kGrilleSombre);
+    // Electronic shutters: a line every stop beyond.
+    for (float v = 16000; v <= in.vitesseMaxBoitier; v *= 2)
+        TraceGrilleY(chart, v, kGrilleSombre);
     if (in.vitesseLente) {
         for (const Ligne &l : lentes)
             TraceGrilleY(chart, l.valeur, l.couleur);

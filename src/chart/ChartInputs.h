@@ -34,6 +34,13 @@ struct ChartInputs {
     bool flash = false;         // the built-in flash is in use
 
     double vitesseMaxBoitier = 4000; // fastest speed value of the body
+    // Crop factor of the body: the blur limit goes by the 35 mm-equivalent
+    // focal length. 1 for the program's own bodies, whose limits go by the
+    // focal length itself.
+    double recadrage = 1;
+    // What the stabiliser gains, as a factor on the exposure time (two
+    // speeds: 4).
+    double gainStabilisateur = 4;
     double vitesseFlash = 200;       // flash synchronisation speed value, 0 without flash
 
     int speedChoice = -1;               // calculator: index of the chosen speed, -1 for none
@@ -41,8 +48,12 @@ struct ChartInputs {
 
     // A fixed-focal lens has the same text in both focal boxes.
     bool isZoom() const { return focalMiniText != focalMaxiText; }
-    // Hand-held blur limit divisor: the stabiliser gains two stops.
-    double stabFactor() const { return stabilisateur ? 4.0 : 1.0; }
+    // Hand-held blur limit divisor: the stabiliser's gain (two stops unless
+    // the body says otherwise).
+    double stabFactor() const { return stabilisateur ? gainStabilisateur : 1.0; }
+    // The slowest safe speed value at focal length f (mm): 1 / (f x crop
+    // factor) seconds, longer by the stabiliser's gain.
+    double limiteFlou(double f) const { return f * recadrage / stabFactor(); }
 
     // Every text the chart needs is a number.
     bool allNumbers() const

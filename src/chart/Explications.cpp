@@ -55,9 +55,8 @@ Explication Explique(const ChartView &chart, const ChartInputs &in, const Exposu
 
     // A missing number places its limit nowhere (NaN), so its test never holds.
     const auto valeur = [](const std::optional<double> &v) { return v.value_or(0); };
-    const double k = in.stabFactor();
-    const double xFocalMini = chart.cx(valeur(in.focalMini) / k);
-    const double xFocalMaxi = chart.cx(valeur(in.focalMaxi) / k);
+    const double xFocalMini = chart.cx(in.limiteFlou(valeur(in.focalMini)));
+    const double xFocalMaxi = chart.cx(in.limiteFlou(valeur(in.focalMaxi)));
     const double yDiafMini = chart.cy(valeur(in.diafMini));
     const double yDiafMaxi = chart.cy(valeur(in.diafMaxi));
     const double yDiafMiniZoom = chart.cy(valeur(in.diafMiniZoom));
@@ -94,6 +93,11 @@ Explication Explique(const ChartView &chart, const ChartInputs &in, const Exposu
     if (x > xFocalMaxi && yDiafMiniZoom < y && y < yDiafMini)
         tient(limiteObjectif + QStringLiteral("Cette objectif ne peut pas ouvrir autant à toutes les focales"),
               kBulleOrange);
+    // On a smaller sensor the same focal length frames tighter and shows
+    // shake sooner: the 1/focal rule then goes by the 24x36 equivalent.
+    if (in.recadrage != 1 && (e.couleur == kBulleVert || e.texte.startsWith(limiteBouge)))
+        e.texte += kLigne + QStringLiteral("Règle du 1/focale en équivalent 24x36 (focale x ")
+            + numText(in.recadrage) + QLatin1Char(')');
     return e;
 }
 

@@ -10,7 +10,6 @@ using namespace colours;
 void TraceLimite(const ChartView &chart, const ChartInputs &in)
 {
     DrawingSurface &s = chart.surface;
-    const double k = in.stabFactor();
     const double focalMini = in.focalMini.value_or(0);
     const double focalMaxi = in.focalMaxi.value_or(0);
     const double diafMini = in.diafMini.value_or(0);
@@ -21,13 +20,13 @@ void TraceLimite(const ChartView &chart, const ChartInputs &in)
 
     // Hand-held: from the blur limit at the longest focal length to the
     // body's fastest speed, at every aperture of the lens.
-    s.filledBox(xMax, chart.cy(diafMini), chart.cx(focalMaxi / k), chart.cy(diafMaxi), kZoneMain);
+    s.filledBox(xMax, chart.cy(diafMini), chart.cx(in.limiteFlou(focalMaxi)), chart.cy(diafMaxi), kZoneMain);
     // Safe at the shortest focal length, blurred at the longest.
     if (leadingNumber(in.focalMaxiText) > leadingNumber(in.focalMiniText))
-        s.filledBox(chart.cx(focalMini / k), chart.cy(diafMini), chart.cx(focalMaxi / k), chart.cy(diafMaxi),
+        s.filledBox(chart.cx(in.limiteFlou(focalMini)), chart.cy(diafMini), chart.cx(in.limiteFlou(focalMaxi)), chart.cy(diafMaxi),
                     kZoneFlouZoom);
     // Slower than the blur limit at every focal length: a tripod is needed.
-    s.filledBox(xGauche, chart.cy(diafMini), chart.cx(focalMini / k), chart.cy(diafMaxi), kZoneBouge);
+    s.filledBox(xGauche, chart.cy(diafMini), chart.cx(in.limiteFlou(focalMini)), chart.cy(diafMaxi), kZoneBouge);
     // Faster than the flash can synchronise.
     if (in.flash)
         s.filledBox(chart.cx(in.vitesseFlash), chart.cy(diafMini), xMax, chart.cy(diafMaxi), kZoneBouge);

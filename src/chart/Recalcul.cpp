@@ -20,6 +20,9 @@ QRgb couleurIso(double iso)
         {50, 0xFF00C800},    {100, 0xFF00FF00},   {200, 0xFF20E020},   {400, 0xFF40C040},
         {800, 0xFF60A060},   {1600, 0xFF808080},  {3200, 0xFF646464},  {6400, 0xFF5A5A5A},
         {12800, 0xFF505050}, {25600, 0xFF464646},
+        // Today's bodies go further: the greys go on darkening.
+        {51200, 0xFF424242}, {102400, 0xFF3E3E3E}, {204800, 0xFF3A3A3A}, {409600, 0xFF363636},
+        {819200, 0xFF343434}, {1638400, 0xFF323232}, {3276800, 0xFF303030}, {6553600, 0xFF303030},
     };
     for (const Teinte &t : teintes) {
         if (t.iso == iso)
@@ -40,7 +43,7 @@ void TraceCouples(const ChartView &chart, const ChartInputs &in, const ExposureS
     const double cible = *in.valeur;
     // A larger f-number needs a slower speed: each search can stop at the
     // speed found for the previous f-number.
-    int jmax = kNbVitesses - 1;
+    int jmax = sc.nbVitesses - 1;
     for (int k = 0; k < kNbDiafs; ++k) {
         const double diaf = sc.TabDiaf[k];
         if (!(*in.diafMini <= diaf && diaf <= *in.diafMaxi))
@@ -76,10 +79,9 @@ void TraceFocales(const ChartView &chart, const ChartInputs &in, double vitesseM
     const auto label = [](const QString &focale) { return QStringLiteral("à ") + focale + QStringLiteral("mm"); };
     if (in.isZoom()) {
         // Beside the hand-held limits of both ends of the zoom, under the full-aperture line.
-        const double k = in.stabFactor();
-        chart.locate(chart.cx(*in.focalMini / k) - 10, chart.cy(*in.diafMini) + 4);
+        chart.locate(chart.cx(in.limiteFlou(*in.focalMini)) - 10, chart.cy(*in.diafMini) + 4);
         s.drawText(label(in.focalMiniText));
-        chart.locate(chart.cx(*in.focalMaxi / k) - 10, chart.cy(*in.diafMini) + 4);
+        chart.locate(chart.cx(in.limiteFlou(*in.focalMaxi)) - 10, chart.cy(*in.diafMini) + 4);
         s.drawText(label(in.focalMaxiText));
     }
     if (in.diafMiniText != in.diafMiniZoomText && in.isZoom()) {
@@ -94,7 +96,7 @@ void TraceFocales(const ChartView &chart, const ChartInputs &in, double vitesseM
 // A square ring, four pixels thick, around the calculator's chosen couple.
 void TraceChoix(const ChartView &chart, const ChartInputs &in, const ExposureScales &sc)
 {
-    if (in.speedChoice < 0 || in.speedChoice >= kNbVitesses || !in.diafChoice)
+    if (in.speedChoice < 0 || in.speedChoice >= sc.nbVitesses || !in.diafChoice)
         return;
     const double v = sc.TabVitesseDen[in.speedChoice] / sc.TabVitesseNum[in.speedChoice];
     const double x = chart.cx(v);
@@ -111,7 +113,7 @@ void TraceGraphique(const ChartView &chart, const ChartInputs &in, const Exposur
     TraceLimite(chart, in);
     TraceGrille(chart, in);
     TraceAxe(chart, in);
-    for (int i = 0; i < kNbIsos; ++i) {
+    for (int i = 0; i < scales.nbIsos; ++i) {
         const double iso = scales.TabIso[i];
         if (!(*in.isoMini <= iso && iso <= *in.isoMaxi))
             continue;

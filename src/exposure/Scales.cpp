@@ -43,6 +43,25 @@ ExposureScales ExposureScales::standard()
     return s;
 }
 
+ExposureScales ExposureScales::pourBoitier(double vitesseMax, double isoMaxi)
+{
+    ExposureScales s = standard();
+    // A thousandth of the value spares the noise of a decimal speed.
+    static constexpr double rapides[] = {10000, 12500, 16000, 20000, 25000, 32000, 40000, 50000,
+                                         64000, 80000, 100000, 125000, 160000, 200000, 250000, 320000};
+    static_assert(std::size(rapides) == kNbVitessesMax - kNbVitesses);
+    for (double den : rapides) {
+        if (den > vitesseMax * 1.001)
+            break;
+        s.TabVitesseNum[s.nbVitesses] = 1;
+        s.TabVitesseDen[s.nbVitesses] = den;
+        ++s.nbVitesses;
+    }
+    for (double iso = s.TabIso[kNbIsos - 1] * 2; s.nbIsos < kNbIsosMax && iso <= isoMaxi * 1.001; iso *= 2)
+        s.TabIso[s.nbIsos++] = iso;
+    return s;
+}
+
 QStringList ExposureScales::speedItems() const
 {
     QStringList items;
@@ -124,6 +143,9 @@ AxisRange InitRange(double vitesseMaxBoitier)
     r.LogVitesseMax = std::log(5000.0);
     if (vitesseMaxBoitier > 4000)
         r.LogVitesseMax = std::log(10000.0);
+    // An electronic shutter beyond 1/8000 s: the axis goes as far beyond it.
+    if (vitesseMaxBoitier > 8000)
+        r.LogVitesseMax = std::log(vitesseMaxBoitier * 1.25);
     r.LogDiafMin = std::log(0.83);
     r.LogDiafMax = static_cast<float>(std::log(50.0));
     return r;

@@ -13,16 +13,29 @@ namespace kavel {
 inline constexpr int kNbVitesses = 55; // 30 s .. 1/8000 s
 inline constexpr int kNbDiafs = 40;    // F/1 .. F/91
 inline constexpr int kNbIsos = 10;     // 50 .. 25600
+// Room for the speeds of electronic shutters (up to 1/320000 s) and the
+// sensitivities of today's bodies (up to ISO 6553600), which continue the
+// standard scales for a chart of such a body.
+inline constexpr int kNbVitessesMax = kNbVitesses + 16;
+inline constexpr int kNbIsosMax = kNbIsos + 8;
 
 struct ExposureScales {
     // Exposure time of speed i = TabVitesseNum[i] / TabVitesseDen[i] seconds.
-    std::array<double, kNbVitesses + 1> TabVitesseNum{};
-    std::array<double, kNbVitesses + 1> TabVitesseDen{};
+    std::array<double, kNbVitessesMax + 1> TabVitesseNum{};
+    std::array<double, kNbVitessesMax + 1> TabVitesseDen{};
     std::array<double, kNbDiafs + 1> TabDiaf{};
-    std::array<double, kNbIsos + 1> TabIso{};
+    std::array<double, kNbIsosMax + 1> TabIso{};
+    // Used entries: the standard counts, more for a body beyond them.
+    int nbVitesses = kNbVitesses;
+    int nbIsos = kNbIsos;
 
     // The filled standard scales.
     static ExposureScales standard();
+    // The standard scales continued, for a body faster than 1/8000 s or
+    // more sensitive than ISO 25600, up to its fastest speed value and its
+    // highest sensitivity: speeds by thirds of a stop (10000, 12500, 16000,
+    // ...), sensitivities by doubling (51200, 102400, ...).
+    static ExposureScales pourBoitier(double vitesseMax, double isoMaxi);
 
     // Speed value (1/s) of speed i.
     double speedValue(int i) const { return TabVitesseDen[i] / TabVitesseNum[i]; }
