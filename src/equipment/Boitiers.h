@@ -19,4 +19,8 @@ QStringList nomsBoitiers();
 // The limits of body item i, or nothing for an item that is not a body.
 std::optional<LimitesBoitier> limitesBoitier(int index);
 
+// The lens mount of body item i, as the lens database names it (empty for
+// an item that is not a body).
+QString montureBoitier(int index);
+
 } // namespace kavel
