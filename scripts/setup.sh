@@ -10,7 +10,8 @@ shift
 packages=(g++ make cmake qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
           xvfb xauth xdotool openbox x11-utils libbenchmark-dev locales qt6-translations-l10n
           desktop-file-utils appstream dpkg-dev file
-          pkg-config libheif-dev libjpeg62-turbo-dev)
+          pkg-config libheif-dev libjpeg62-turbo-dev
+          liblensfun-dev liblensfun-data-v1 liblensfun-bin libglib2.0-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -24,6 +24,8 @@ struct TypeObjectif {
     float DiafMaxi = 0;     // narrowest aperture at the shortest focal length
     float DiafMaxiZoom = 0; // narrowest aperture at the longest focal length
     qint16 Stabilisateur = 0;
+    // The narrowest apertures are an estimate (the lens database has none).
+    bool FermetureEstimee = false;
 };
 
 // The lens table holds this many records; a longer catalogue is cut.
