@@ -14,7 +14,7 @@ namespace {
 
 void recalcul(benchmark::State &state)
 {
-    kavel::Form1 form;
+    kavel::Form1 form(kavel::platform::programFolder());
     form.Graphic->resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     for (auto _ : state)
         form.BtnGO_Click();
@@ -25,7 +25,7 @@ void recalcul(benchmark::State &state)
 // situations, chart), alternating between two levels.
 void niveau(benchmark::State &state)
 {
-    kavel::Form1 form;
+    kavel::Form1 form(kavel::platform::programFolder());
     form.Graphic->resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     int step = 0;
     for (auto _ : state)

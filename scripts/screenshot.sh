@@ -11,7 +11,7 @@ mkdir -p "$(dirname "$out")"
 # A program folder of its own: the program, its catalogues, the samples and their base.
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
-cp "$root/build/bin/kavel" "$root"/data/*.txt "$folder/"
+cp "$root/build/bin/kavel" "$root"/data/*.txt "$root"/data/*.csv "$folder/"
 "$root/build/bin/makesamples" "$folder/samples" "$folder/BasePhotos.txt"
 
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '

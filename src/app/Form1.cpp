@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -60,7 +61,8 @@ constexpr QRect kCmbBxDiaf(74, 222, 48, 22);
 constexpr QRect kCmbBxIso(124, 222, 58, 22);
 constexpr QRect kBtnCalculLumiere(184, 222, 24, 22);
 
-constexpr QRect kCmbBxAppareil(4, 252, 208, 22);
+constexpr QRect kCmbBxAppareil(4, 252, 184, 22);
+constexpr QRect kBtnMesAppareils(190, 252, 22, 22);
 constexpr QRect kCmbBxObjectif(4, 276, 208, 22);
 // Lens and limit boxes: a caption, then the short-end and long-end columns.
 constexpr int kColLegende = 4, kCol1 = 76, kCol2 = 144, kLargeurCol = 64, kHauteurTxt = 19;
@@ -71,7 +73,8 @@ constexpr int kLigneFermeture = 359;
 constexpr int kLigneVitesses = 382;
 constexpr int kLigneIsos = 403;
 constexpr QRect kChkBxFlash(4, 426, 208, 18);
-constexpr QRect kChkBxStabilisateur(4, 444, 208, 18);
+constexpr QRect kChkBxStabilisateur(4, 444, 110, 18);
+constexpr QRect kCmbBxPerfStab(116, 443, 96, 20);
 constexpr QRect kChkBxVitesseLente(4, 463, 208, 18);
 constexpr QRect kChkBxToolTip(4, 481, 208, 18);
 
@@ -125,13 +128,14 @@ bool isEnter(const QEvent *event)
 } // namespace
 
 Form1::Form1()
-    : Form1(platform::programFolder())
+    : Form1(platform::programFolder(), nullptr, Memoire::Utilisateur)
 {
 }
 
-Form1::Form1(const QString &programFolder, QWidget *parent)
+Form1::Form1(const QString &programFolder, QWidget *parent, Memoire memoire)
     : QWidget(parent)
     , m_programFolder(programFolder)
+    , m_memoire(memoire)
 {
     createControls();
     connectReactions();
@@ -210,7 +214,9 @@ void Form1::createControls()
     CmbBxAppareil = named(new DropDownComboBox(this), "CmbBxAppareil", kCmbBxAppareil);
     CmbBxAppareil->addItems(nomsBoitiers());
     CmbBxAppareil->setCurrentIndex(0);
-    CmbBxAppareil->setToolTip(QStringLiteral("Boîtier"));
+    CmbBxAppareil->setToolTip(QStringLiteral("Boîtier : tapez une partie de son nom pour le trouver"));
+    BtnMesAppareils = named(new QPushButton(QStringLiteral("…"), this), "BtnMesAppareils", kBtnMesAppareils);
+    BtnMesAppareils->setToolTip(QStringLiteral("Mes appareils… : vos boîtiers et vos objectifs"));
     CmbBxObjectif = named(new DropDownComboBox(this), "CmbBxObjectif", kCmbBxObjectif);
     CmbBxObjectif->addItems({QStringLiteral("Canon EF-S 18-55mm F3.5-5.6"), QStringLiteral("Canon EF 70-200mm F/4 L"),
                              QStringLiteral("Canon EF 50mm F/1.4"), QStringLiteral("Canon EF-S 17-55mm f/2.8 IS USM")});
@@ -266,6 +272,14 @@ void Form1::createControls()
                                kChkBxStabilisateur);
     ChkBxStabilisateur->setToolTip(QStringLiteral("Tous les stabilisateurs n'ont pas les même performances. "
                                                   "Ici les limites sont toutes décalées de \"2 vitesses\""));
+    CmbBxPerfStab = named(new DropDownComboBox(this), "CmbBxPerfStab", kCmbBxPerfStab);
+    CmbBxPerfStab->addItems({QStringLiteral(":-( Ya Pas"), QStringLiteral("1 vitesse"), QStringLiteral("2 vitesses"),
+                             QStringLiteral("3 vitesses"), QStringLiteral("4 vitesses"), QStringLiteral("5 vitesses"),
+                             QStringLiteral("6 vitesses"), QStringLiteral("7 vitesses"), QStringLiteral("8 vitesses")});
+    CmbBxPerfStab->setCurrentIndex(3);
+    CmbBxPerfStab->lineEdit()->setReadOnly(true);
+    CmbBxPerfStab->setEnabled(false); // the program's own bodies keep their two speeds
+    CmbBxPerfStab->setToolTip(QStringLiteral("Gain du stabilisateur, pour les boîtiers du catalogue et les vôtres"));
     ChkBxVitesseLente = named(new QCheckBox(QStringLiteral("Afficher les vitesses lentes"), this),
                               "ChkBxVitesseLente", kChkBxVitesseLente);
     ChkBxVitesseLente->setToolTip(QStringLiteral("Étend le graphique aux poses de 2 à 30 secondes"));
@@ -346,6 +360,8 @@ void Form1::connectReactions()
     // The user's choice only, not an index change from filling the list.
     connect(CmbBxAppareil, &QComboBox::activated, this, &Form1::CmbBxAppareil_Click);
     connect(CmbBxObjectif, &QComboBox::activated, this, &Form1::CmbBxObjectif_Click);
+    connect(CmbBxPerfStab, &QComboBox::activated, this, &Form1::CmbBxPerfStab_Click);
+    connect(BtnMesAppareils, &QPushButton::clicked, this, &Form1::BtnMesAppareils_Click);
     connect(TxtFocalMini, &QLineEdit::textChanged, this, &Form1::TxtFocalMini_Change);
     connect(TxtFocalMaxi, &QLineEdit::textChanged, this, &Form1::TxtFocalMaxi_Change);
 
@@ -501,6 +517,12 @@ ChartInputs Form1::readChartInputs() const
     in.flash = ChkBxFlash->isChecked();
     in.vitesseMaxBoitier = VitesseMaxBoitier;
     in.vitesseFlash = VitesseFlash;
+    if (BoitierChoisi) {
+        // Today's bodies: the blur limit by the 24x36 equivalent, the
+        // stabiliser's gain as chosen.
+        in.recadrage = BoitierChoisi->Recadrage > 0 ? BoitierChoisi->Recadrage : 1;
+        in.gainStabilisateur = std::exp2(std::max(0, CmbBxPerfStab->currentIndex()));
+    }
     in.speedChoice = CmbBxSpeed->currentIndex();
     in.diafChoice = readNumber(CmbBxDiaf->currentText());
     return in;
@@ -536,7 +558,7 @@ void Form1::BtnGO_Click()
         return;
     }
 
-    TraceGraphique(chart(), in, scales, TabCouple);
+    TraceGraphique(chart(), in, echellesGraphique, TabCouple);
     NbCouple = static_cast<int>(TabCouple.size());
     surface.refresh();
 }
@@ -549,14 +571,6 @@ void Form1::Command1_Click()
     for (int i = 0; i < 20; ++i)
         BtnGO_Click();
     setWindowTitle(numTextSingle(static_cast<float>(timer.nsecsElapsed() / 1e9)));
-}
-
-void Form1::CmbBxAppareil_Click()
-{
-    if (const std::optional<LimitesBoitier> b = limitesBoitier(CmbBxAppareil->currentIndex()))
-        LimiteBoitier(b->VFlash, b->VMax, b->IsoMini, b->IsoMax);
-    LoadObjectifs();
-    BtnGO_Click();
 }
 
 void Form1::LimiteBoitier(double VFlash, double VMax, double IsoMini, double IsoMax)
@@ -599,29 +613,22 @@ void Form1::ChkBxVitesseLente_Click()
     BtnGO_Click();
 }
 
-void Form1::LoadObjectifs()
-{
-    // The previous lens stays in the boxes and its name on show.
-    const QString shown = CmbBxObjectif->currentText();
-    CmbBxObjectif->clear();
-    TabObjectifs = LireCatalogue(cheminCatalogue(m_programFolder, CmbBxAppareil->currentText()));
-    NbObjectifs = static_cast<int>(TabObjectifs.size());
-    QStringList noms;
-    noms.reserve(NbObjectifs);
-    for (const TypeObjectif &o : TabObjectifs)
-        noms << o.Nom;
-    CmbBxObjectif->addItems(noms);
-    CmbBxObjectif->setCurrentIndex(-1);
-    CmbBxObjectif->setEditText(shown);
-}
-
 void Form1::CmbBxObjectif_Click()
 {
     const int index = CmbBxObjectif->currentIndex();
     if (index < 0 || index >= NbObjectifs)
         return;
+    choisitObjectif(TabObjectifs[static_cast<std::size_t>(index)]);
+}
+
+void Form1::choisitObjectif(const TypeObjectif &r)
+{
     bChangementObjectif = true;
-    const TypeObjectif r = TabObjectifs[static_cast<std::size_t>(index)];
+    // A narrowest aperture no source gives is an estimate, and says so.
+    const QString estimee = r.FermetureEstimee ? QStringLiteral(" (estimée : la base d'objectifs ne la donne pas)")
+                                               : QString();
+    TxtDiafMaxi->setToolTip(QStringLiteral("Fermeture maxi à la focale mini") + estimee);
+    TxtDiafMaxiZoom->setToolTip(QStringLiteral("Fermeture maxi à la focale maxi (Non représenté)") + estimee);
     TxtFocalMini->setText(numTextSingle(r.FocalMini));
     TxtFocalMaxi->setText(numTextSingle(r.FocalMaxi));
     TxtDiafMini->setText(numTextSingle(r.DiafMini));
@@ -762,7 +769,8 @@ void Form1::TimerMiniature_Timer()
 
 void Form1::Graphic_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, QPointF position)
 {
-    const Explication e = Explique(chart(), readChartInputs(), scales, TabCouple, position.x(), position.y());
+    const Explication e
+        = Explique(chart(), readChartInputs(), echellesGraphique, TabCouple, position.x(), position.y());
     TxtInfoBulle->resize(e.taille);
     TxtInfoBulle->setAlignment(e.alignement);
     if (TxtInfoBulle->text() != e.texte)
@@ -832,6 +840,8 @@ void Form1::Form_Load()
     VitesseFlash = 200;
     bInhibeMiniature = true;
     scales = ExposureScales::standard();
+    echellesGraphique = scales;
+    LoadBoitiers();
     LoadObjectifs();
     LoadBasePhotos();
     InitRange();
@@ -857,6 +867,10 @@ void Form1::Form_Load()
     CmbBxIso->setDropDownHeight(320);
     CmbBxObjectif->setDropDownHeight(480);
     CmbBxAppareil->setDropDownHeight(480);
+
+    chargeLensfun();
+    if (m_memoire == Memoire::Utilisateur)
+        restaureReglages();
 }
 
 void Form1::Form_Activate()
@@ -908,6 +922,8 @@ void Form1::Form_MouseMove()
 
 void Form1::Form_Unload()
 {
+    if (m_memoire == Memoire::Utilisateur)
+        enregistreReglages();
     m_limitation.RetireLimitation();
 }
 

@@ -4,6 +4,7 @@
 #include "chart/ChartInputs.h"
 #include "chart/ChartView.h"
 #include "chart/Recalcul.h"
+#include "equipment/ListeBoitiers.h"
 #include "equipment/Objectifs.h"
 #include "photos/BasePhotos.h"
 #include "exposure/Scales.h"
@@ -11,6 +12,8 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <memory>
+#include <optional>
 #include <vector>
 
 class QCheckBox;
@@ -26,6 +29,7 @@ class QTimer;
 namespace kavel {
 
 class DropDownComboBox;
+class BaseLensfun;
 class ChargeurVignettes;
 class PictureBox;
 class SurfaceWidget;
@@ -42,8 +46,11 @@ QString lienMail(const QString &sujet = QString());
 class Form1 : public QWidget {
     Q_OBJECT
 public:
+    // Whether the window restores the body, lens and level chosen last time
+    // and remembers the new ones (the program does; a test may not).
+    enum class Memoire { Aucune, Utilisateur };
     // programFolder holds the lens catalogues and the photo base.
-    explicit Form1(const QString &programFolder, QWidget *parent = nullptr);
+    explicit Form1(const QString &programFolder, QWidget *parent = nullptr, Memoire memoire = Memoire::Aucune);
     Form1();
 
     const QString &programFolder() const { return m_programFolder; }
@@ -69,6 +76,8 @@ public:
     DropDownComboBox *CmbBxIso = nullptr;
     DropDownComboBox *CmbBxAppareil = nullptr;
     DropDownComboBox *CmbBxObjectif = nullptr;
+    DropDownComboBox *CmbBxPerfStab = nullptr;
+    QPushButton *BtnMesAppareils = nullptr;
     QLineEdit *TxtValeur = nullptr;
     QLineEdit *TxtFocalMini = nullptr;
     QLineEdit *TxtFocalMaxi = nullptr;
@@ -123,8 +132,15 @@ public:
     int NbCouple = 0;
     double PhotoSurvolVitesse = 0; // photo marked on the chart, 0 for none
     double PhotoSurvolDiaf = 0;
-    std::vector<TypeObjectif> TabObjectifs; // lenses of the current maker, item i is record i
+    std::vector<TypeObjectif> TabObjectifs; // lenses of the current body, item i is record i
     int NbObjectifs = 0;
+    // Item i of the body list; the program's own bodies are its first items.
+    std::vector<EntreeBoitier> ListeBoitiers;
+    // The body of the catalogue or the student's own that is chosen; none
+    // while one of the program's own bodies is.
+    std::optional<TypeBoitier> BoitierChoisi;
+    std::vector<TypeObjectif> MesObjectifs; // the student's own lenses, first in every lens list
+    ExposureScales echellesGraphique;       // the chart's scales, continued for today's bodies
     bool bChangementObjectif = false; // a lens choice is filling the lens boxes
     bool bCalculLumiere = false;      // the calculator is setting the level
     bool bEchangeFocales = false;     // Enter is exchanging the two focal lengths
@@ -158,8 +174,20 @@ public:
     bool vignettesEnAttente() const;
     // Reads the photo base of the program's folder.
     void LoadBasePhotos();
+    // Reads the body catalogue and the student's own bodies and lenses, and
+    // fills the body list.
+    void LoadBoitiers();
+    // The student's own data folder (MesBoitiers.csv, MesObjectifs.txt).
+    QString dossierMateriel() const;
+    // The lens database has been read (off the window's thread).
+    bool lensfunCharge() const { return m_lensfun != nullptr; }
+    // Opens "Mes appareils…".
+    void BtnMesAppareils_Click();
 
 signals:
+    // The lens database has been read and the lens list completed.
+    void objectifsLensfunCharges();
+
     // The thumbnail strip was refreshed for the current level (its
     // pictures may still be on their way).
     void miniaturesRafraichies();
@@ -186,6 +214,18 @@ private:
     void Form_Unload();
     void Command1_Click();
     void CmbBxAppareil_Click();
+    void CmbBxPerfStab_Click();
+    // Applies a catalogue body's limits; its built-in lens goes into the lens boxes.
+    void LimiteBoitierCatalogue(const TypeBoitier &b);
+    void chargeLensfun();
+    void lensfunArrive(std::shared_ptr<const BaseLensfun> base);
+    // The lenses of the lens database for the chosen body's mount.
+    std::vector<TypeObjectif> objectifsLensfun() const;
+    void ajouteObjectifs(const std::vector<TypeObjectif> &objectifs);
+    void choisitObjectif(const TypeObjectif &r);
+    void restaureReglages();
+    void enregistreReglages();
+    void creeRechercheBoitier();
     void ChkBxFlash_Click();
     void ChkBxStabilisateur_Click();
     void ChkBxVitesseLente_Click();
@@ -235,6 +275,12 @@ private:
     QFrame *m_cadreFocus = nullptr; // around the slider or a photo with the focus
 
     QString m_programFolder;
+    Memoire m_memoire = Memoire::Aucune;
+    std::shared_ptr<const BaseLensfun> m_lensfun;
+    QString m_objectifEnAttente; // a remembered lens of the lens database, before it is read
+    class RechercheBoitier *m_rechercheBoitier = nullptr;
+    int m_ligneBoitier = 0;      // the row of the body chosen last
+    bool m_restauration = false; // the remembered choices are being restored
     LimitationTaille m_limitation;
     int m_vignettesChargees = 0;
     ChargeurVignettes *m_chargeur = nullptr;

@@ -25,9 +25,9 @@ void Form1::regleClavier()
 {
     // The input column from top to bottom, the buttons, the strip, the links.
     std::vector<QWidget *> ordre{TxtValeur, HScroll4, CmbBxSpeed, CmbBxDiaf, CmbBxIso, BtnCalculLumiere,
-                                 CmbBxAppareil, CmbBxObjectif, TxtFocalMini, TxtFocalMaxi, TxtDiafMini,
+                                 CmbBxAppareil, BtnMesAppareils, CmbBxObjectif, TxtFocalMini, TxtFocalMaxi, TxtDiafMini,
                                  TxtDiafMiniZoom, TxtDiafMaxi, TxtDiafMaxiZoom, TxtVitesseMini, TxtVitesseMaxi,
-                                 TxtIsoMini, TxtIsoMaxi, ChkBxFlash, ChkBxStabilisateur, ChkBxVitesseLente,
+                                 TxtIsoMini, TxtIsoMaxi, ChkBxFlash, ChkBxStabilisateur, CmbBxPerfStab, ChkBxVitesseLente,
                                  ChkBxToolTip, BtnGO, BtnGO2, Command1, BtnRépartition, BtnAfficheMiniature,
                                  BtnAPropos, BtnBasePhoto, BtnPhotoAvant};
     ordre.insert(ordre.end(), PictMiniture.begin(), PictMiniture.end());
@@ -46,6 +46,7 @@ void Form1::regleClavier()
         {CmbBxSpeed, "Vitesse"},                 {CmbBxDiaf, "Diaphragme"},
         {CmbBxIso, "Sensibilité ISO"},           {BtnCalculLumiere, "Calculer le niveau de lumière"},
         {CmbBxAppareil, "Boîtier"},              {CmbBxObjectif, "Objectif"},
+        {BtnMesAppareils, "Mes appareils"},      {CmbBxPerfStab, "Gain du stabilisateur"},
         {TxtFocalMini, "Focale minimale"},       {TxtFocalMaxi, "Focale maximale"},
         {TxtDiafMini, "Ouverture maximale"},     {TxtDiafMiniZoom, "Ouverture maximale à la focale maximale"},
         {TxtDiafMaxi, "Ouverture minimale"},     {TxtDiafMaxiZoom, "Ouverture minimale à la focale maximale"},

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <cstdio>
 
 namespace kavel::platform {
@@ -68,6 +69,16 @@ OpenUrlHandler setOpenUrlHandler(OpenUrlHandler handler)
 QString programFolder()
 {
     return QCoreApplication::applicationDirPath();
+}
+
+QString dossierUtilisateur()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+QString cheminReglages()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/Kavel.conf");
 }
 
 Version programVersion()

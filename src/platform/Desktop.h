@@ -34,6 +34,11 @@ OpenUrlHandler setOpenUrlHandler(OpenUrlHandler handler);
 
 // The folder of the executable, where the catalogues and the photo base live.
 QString programFolder();
+// The user's own data folder for the program ($XDG_DATA_HOME/Kavel), not
+// created here: it is made when something is first written to it.
+QString dossierUtilisateur();
+// The file of the choices the program remembers ($XDG_CONFIG_HOME/Kavel).
+QString cheminReglages();
 
 struct Version {
     int major;

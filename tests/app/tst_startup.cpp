@@ -42,7 +42,7 @@ private slots:
         const QString programme = m_dossier.filePath(QStringLiteral("kavel"));
         QVERIFY(QFile::copy(QStringLiteral(KAVEL_EXECUTABLE), programme));
         QFile::setPermissions(programme, QFile::permissions(QStringLiteral(KAVEL_EXECUTABLE)));
-        for (const QString &catalogue : QDir(QStringLiteral(KAVEL_DATA_DIR)).entryList({QStringLiteral("*.txt")}))
+        for (const QString &catalogue : QDir(QStringLiteral(KAVEL_DATA_DIR)).entryList({QStringLiteral("*.txt"), QStringLiteral("*.csv")}))
             QVERIFY(QFile::copy(QStringLiteral(KAVEL_DATA_DIR "/") + catalogue, m_dossier.filePath(catalogue)));
         QCOMPARE(QProcess::execute(QStringLiteral(KAVEL_MAKESAMPLES),
                                    {m_dossier.filePath(QStringLiteral("samples")), m_dossier.filePath(QStringLiteral("BasePhotos.txt"))}),
@@ -50,6 +50,9 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("KAVEL_TRACE_DIALOGS"), QStringLiteral("1"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        // A first start: nothing remembered, no equipment of the user's own.
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dossier.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_dossier.filePath(QStringLiteral("donnees")));
         m_kavel.setProcessEnvironment(env);
         m_kavel.start(programme, {});
         QVERIFY2(m_kavel.waitForStarted(10000), qPrintable(m_kavel.errorString()));
