@@ -619,6 +619,8 @@ void Form1::CmbBxObjectif_Click()
     if (index < 0 || index >= NbObjectifs)
         return;
     choisitObjectif(TabObjectifs[static_cast<std::size_t>(index)]);
+    if (m_memoire == Memoire::Utilisateur && !m_restauration)
+        enregistreReglages(); // the lens chosen last comes back at the next start
 }
 
 void Form1::choisitObjectif(const TypeObjectif &r)
