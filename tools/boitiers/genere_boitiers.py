@@ -62,14 +62,23 @@ def vitesse_max(texte):
 def plage_iso(texte):
     """The native sensitivity range: the extended values in parentheses
     ('expands to', 'with boost', 'Hi Auto (...)') are left out; what
-    remains is a range '100-51200' or a list of values."""
+    remains is a range '100-51200' or a list of values. A text that is
+    nothing but "Auto (100-1600000)" gives the range in its parentheses."""
+    def valeurs(t):
+        v = [float(x) for x in re.findall(r'\d+', t)]
+        return [x for x in v if 6 <= x <= 10_000_000]
+
     sans = re.sub(r'\([^)]*\)?', ' ', texte)       # parentheses, even unclosed
     sans = re.sub(r'\d+[^,]*with boost', ' ', sans)  # "6400 with boost)"
-    valeurs = [float(v) for v in re.findall(r'\d+', sans)]
-    valeurs = [v for v in valeurs if 6 <= v <= 10_000_000]
-    if not valeurs:
+    trouvees = valeurs(sans)
+    if not trouvees:
+        for dedans in re.findall(r'\(([^)]*)\)', texte):
+            if not re.search(r'expand|extend|boost|with|at |mode', dedans):
+                trouvees = valeurs(dedans)
+                break
+    if not trouvees:
         return None
-    return min(valeurs), max(valeurs)
+    return min(trouvees), max(trouvees)
 
 
 def deux_nombres(texte, prefixe=''):
