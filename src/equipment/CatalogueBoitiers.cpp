@@ -141,9 +141,11 @@ private:
     bool m_coupe = false;
 };
 
+// A carriage return alone ends no line here, yet written back before a line
+// end it would: a line of blanks and carriage returns is blank either way.
 bool ligneBlanche(const QByteArray &octets)
 {
-    return std::all_of(octets.begin(), octets.end(), blanc);
+    return std::all_of(octets.begin(), octets.end(), [](char c) { return blanc(c) || c == '\r'; });
 }
 
 bool nbGuillemetsImpair(const QByteArray &octets)

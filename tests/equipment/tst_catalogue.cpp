@@ -113,6 +113,8 @@ private slots:
             << ab + " / " + cd << "";
         const QByteArray entete = "Marque,Modele,VitesseMax,IsoMini,IsoMaxi\n";
         QTest::newRow("a line cut short") << entete + "A,B,1,2,3\nC,D,4,1\n" << ab << "3";
+        QTest::newRow("blanks and a lone CR: a blank line")
+            << entete + "\t\r\r\nA,B,1,2,3\n" << ab << "";
         QTest::newRow("a quoted CR LF keeps the line numbers")
             << entete + "A,\"B\r\nb\",1,2,3\r\nx\r\nC,D,4,5,6\n"
             << "A|B\r\nb|0||0|1|-|2|3|0|0|0|0| / " + cd << "4";
