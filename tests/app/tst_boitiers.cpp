@@ -23,7 +23,11 @@ using namespace kavel;
 using namespace kavel::colours;
 
 namespace {
-void choose(DropDownComboBox *list, int index) { list->setCurrentIndex(index), emit list->activated(index); }
+void choose(DropDownComboBox *list, int index) // as a click does
+{
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+}
 void choose(DropDownComboBox *list, const QString &text) { choose(list, list->findText(text)); }
 QStringList texts(std::initializer_list<QLineEdit *> boxes)
 {
@@ -71,8 +75,8 @@ private slots:
                             << QStringList{"8000", "100", "102400", "Pas de flash interne"};
         QTest::newRow("z 6") << "z 6" << "Nikon Z6"
                              << QStringList{"8000", "100", "51200", "Pas de flash interne"};
-        QTest::newRow("D7500, a flash") << "D7500" << "Nikon D7500"
-                                        << QStringList{"8000", "100", "51200", "Flash interne (1/250)"};
+        const QStringList flash{"8000", "100", "51200", "Flash interne (1/250)"};
+        QTest::newRow("D7500, a flash") << "D7500" << "Nikon D7500" << flash;
     }
     void findByTyping()
     {
@@ -116,7 +120,8 @@ private slots:
         Form1 &f = w.form;
         const int titre = f.CmbBxAppareil->findText(QStringLiteral("— Fujifilm —"));
         QVERIFY(titre > 12);
-        QCOMPARE(f.CmbBxAppareil->findText(QStringLiteral("— Canon —")), 12); // right after the program's own
+        // Right after the program's own bodies.
+        QCOMPARE(f.CmbBxAppareil->findText(QStringLiteral("— Canon —")), 12);
         const auto *modele = static_cast<QStandardItemModel *>(f.CmbBxAppareil->model());
         QCOMPARE(modele->item(titre)->flags(), Qt::NoItemFlags);
         choose(f.CmbBxAppareil, titre - 1);
@@ -134,8 +139,10 @@ private slots:
         QTRY_VERIFY(f.lensfunCharge());
         choose(f.CmbBxAppareil, QStringLiteral("Sony A7 IV"));
         choose(f.CmbBxObjectif, QStringLiteral("Sony E 18-55mm f/3.5-5.6 OSS"));
-        QCOMPARE(texts({f.TxtFocalMini, f.TxtFocalMaxi, f.TxtDiafMini, f.TxtDiafMiniZoom, f.TxtDiafMaxi}),
-                 QStringList({"18", "55", "3,5", "5,6", "22"}));
+        const QStringList valeurs{"18", "55", "3,5", "5,6", "22"};
+        QCOMPARE(texts({f.TxtFocalMini, f.TxtFocalMaxi, f.TxtDiafMini, f.TxtDiafMiniZoom,
+                        f.TxtDiafMaxi}),
+                 valeurs);
         QVERIFY(f.ChkBxStabilisateur->isChecked());
         QVERIFY(f.TxtDiafMaxi->toolTip().contains(QStringLiteral("estimée")));
         choose(f.CmbBxAppareil, QStringLiteral("Canon 300D, 350D, 400D"));
@@ -152,7 +159,8 @@ private slots:
         choose(f.CmbBxAppareil, QStringLiteral("Fujifilm X100V"));
         QCOMPARE(f.CmbBxObjectif->currentText(), "Fujifilm X100V");
         QCOMPARE(f.NbObjectifs, 0);
-        QCOMPARE(texts({f.TxtFocalMini, f.TxtFocalMaxi, f.TxtDiafMini}), QStringList({"22,9", "22,9", "2"}));
+        const QStringList valeurs{"22,9", "22,9", "2"};
+        QCOMPARE(texts({f.TxtFocalMini, f.TxtFocalMaxi, f.TxtDiafMini}), valeurs);
         QCOMPARE(f.TxtVitesseMaxi->text(), "32000");
         QCOMPARE(at(f, 25, 4.5), kZoneBouge); // slower than 1/35 s
         QCOMPARE(at(f, 45, 4.5), kZoneMain);
@@ -167,14 +175,16 @@ private slots:
         choose(f.CmbBxAppareil, QStringLiteral("Canon EOS R6"));
         QCOMPARE(f.echellesGraphique.nbIsos, 12); // up to 102400
         const auto parIso = [&f](int iso) {
-            return std::count_if(f.TabCouple.begin(), f.TabCouple.end(), [iso](auto &c) { return c.IndIso == iso; });
+            return std::count_if(f.TabCouple.begin(), f.TabCouple.end(),
+                                 [iso](const TypeCouple &c) { return c.IndIso == iso; });
         };
         QCOMPARE(parIso(11), 4); // ISO 102400, from F/16 to F/22 within 1/8000 s
         choose(f.CmbBxAppareil, QStringLiteral("Fujifilm X-T5"));
         QCOMPARE(f.echellesGraphique.nbVitesses, 68); // up to 1/160000 s
         f.TxtValeur->setText(QStringLiteral("17"));
-        const auto rapides = std::count_if(f.TabCouple.begin(), f.TabCouple.end(),
-                                           [](const TypeCouple &c) { return c.IndVitesse >= kNbVitesses; });
+        const auto rapides = std::count_if(
+            f.TabCouple.begin(), f.TabCouple.end(),
+            [](const TypeCouple &c) { return c.IndVitesse >= kNbVitesses; });
         QVERIFY(rapides > 0);
         QCOMPARE(f.range.LogVitesseMax, std::log(180000 * 1.25));
 
@@ -190,7 +200,8 @@ private slots:
     void programBodiesUnchanged()
     {
         QTemporaryDir ancien; // a program folder as before: the lens catalogues only
-        for (const QString &c : QDir(QStringLiteral(KAVEL_DATA_DIR)).entryList({QStringLiteral("*.txt")}))
+        const QDir data(QStringLiteral(KAVEL_DATA_DIR));
+        for (const QString &c : data.entryList({QStringLiteral("*.txt")}))
             QVERIFY(QFile::copy(QStringLiteral(KAVEL_DATA_DIR "/") + c, ancien.filePath(c)));
         FenetreActive avant(ancien.path());
         FenetreActive apres(QStringLiteral(KAVEL_DATA_DIR));
@@ -217,7 +228,8 @@ private slots:
                           "Zorki,Club 1,4000,100,6400,Sony E\n"
                           "Zorki,abîmé,vite,100,6400,\n"));
         QVERIFY(writeFile(dossier + "/MesObjectifs.txt",
-                          "Nom,FocalMini,FocalMaxi,DiafMini,DiafMiniZoom,DiafMaxi,DiafMaxiZoom,Stabilisateur\r\n"
+                          "Nom,FocalMini,FocalMaxi,DiafMini,DiafMiniZoom,DiafMaxi,"
+                          "DiafMaxiZoom,Stabilisateur\r\n"
                           "\"Mon 35mm\",35,35,1.4,1.4,16,16,0\r\n"));
         DialogRecorder dialogs;
         Form1 f(QStringLiteral(KAVEL_DATA_DIR));
@@ -226,7 +238,8 @@ private slots:
         QVERIFY(dialogs.boxes[0].text.contains(QStringLiteral("3")));
         QCOMPARE(f.CmbBxAppareil->itemText(12), "Zorki Club 1");
         QCOMPARE(f.CmbBxObjectif->itemText(0), "Mon 35mm");
-        QCOMPARE(f.CmbBxObjectif->itemText(1), "EF-S 18-55mm F3.5-5.6"); // then the catalogue's first
+        // Then the catalogue file's first.
+        QCOMPARE(f.CmbBxObjectif->itemText(1), "EF-S 18-55mm F3.5-5.6");
         choose(f.CmbBxAppareil, 12);
         QCOMPARE(f.TxtIsoMaxi->text(), "6400");
         QCOMPARE(f.ChkBxFlash->text(), "Flash interne : synchro inconnue");
@@ -253,7 +266,8 @@ private slots:
         w.reset();
         FenetreActive again(QStringLiteral(KAVEL_DATA_DIR));
         QCOMPARE(again.form.CmbBxAppareil->itemText(12), "Nikon Z6");
-        const LectureBoitiers lu = LireBoitiers(platform::dossierUtilisateur() + "/MesBoitiers.csv");
+        const QString fichier = platform::dossierUtilisateur() + "/MesBoitiers.csv";
+        const LectureBoitiers lu = LireBoitiers(fichier);
         QCOMPARE(lu.boitiers.size(), 1u);
         QCOMPARE(lu.boitiers[0].Monture, "Nikon Z");
     }

@@ -124,7 +124,8 @@ private slots:
             << entete + "A,\"B,1,2,3\n" + QByteArray(65530, 'x') + "\nC,D,4,5,6\nE,\"F\n" << cd
             << "2 3 5";
         QTest::newRow("no IsoMaxi column: unreadable")
-            << QByteArray("Marque,Modele,VitesseMax,IsoMini\nA,B,1,2\n") << "" << "1 2"; // every line kept
+            << QByteArray("Marque,Modele,VitesseMax,IsoMini\nA,B,1,2\n") << "" // every line kept
+            << "1 2";
         QTest::newRow("empty") << QByteArray() << "" << "";
     }
     void fichiers()
