@@ -264,6 +264,26 @@ private slots:
         QVERIFY(!LireBoitiers(m_dir.path()).existe);
         QVERIFY(!LireBoitiers(m_dir.filePath("absent")).existe);
     }
+    // The fuzzer's corpus: written back, every line comes back and the
+    // bodies read first stay first.
+    void corpus()
+    {
+        const QDir corpus(QStringLiteral(KAVEL_SOURCE_DIR "/fuzz/corpus/catalogue"));
+        const QStringList noms = corpus.entryList(QDir::Files);
+        QVERIFY(noms.size() >= 3);
+        for (const QString &nom : noms) {
+            QFile f(corpus.filePath(nom));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const LectureBoitiers lu = LireBoitiers(ecrit(f.readAll()));
+            const LectureBoitiers relu = LireBoitiers(ecrit(texteBoitiers(lu.boitiers, lu.rejetees)));
+            QCOMPARE(relu.boitiers.size() + relu.rejetees.size(),
+                     lu.boitiers.size() + lu.rejetees.size());
+            QVERIFY(relu.boitiers.size() >= lu.boitiers.size());
+            QCOMPARE(decrit(std::vector(relu.boitiers.begin(),
+                                        relu.boitiers.begin() + static_cast<long>(lu.boitiers.size()))),
+                     decrit(lu.boitiers));
+        }
+    }
 };
 
 QTEST_MAIN(TestCatalogue)
