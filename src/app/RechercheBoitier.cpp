@@ -1,5 +1,7 @@
 #include "app/RechercheBoitier.h"
 
+#include <QAbstractItemView>
+#include <QKeyEvent>
 #include <QStandardItemModel>
 
 namespace kavel {
@@ -49,6 +51,18 @@ QStringList RechercheBoitier::splitPath(const QString &path) const
 QString RechercheBoitier::pathFromIndex(const QModelIndex &index) const
 {
     return index.data(Qt::DisplayRole).toString();
+}
+
+bool RechercheBoitier::eventFilter(QObject *watched, QEvent *event)
+{
+    // The type first: asking for the list while it is being made would make another.
+    if (event->type() == QEvent::KeyPress && watched == popup()) {
+        const int touche = static_cast<QKeyEvent *>(event)->key();
+        if ((touche == Qt::Key_Return || touche == Qt::Key_Enter) && !popup()->currentIndex().isValid()
+            && completionCount() > 0)
+            popup()->setCurrentIndex(completionModel()->index(0, 0));
+    }
+    return QCompleter::eventFilter(watched, event);
 }
 
 } // namespace kavel

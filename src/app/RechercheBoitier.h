@@ -26,6 +26,10 @@ public:
     // The chosen body's text goes into the box.
     QString pathFromIndex(const QModelIndex &index) const override;
 
+protected:
+    // Enter in the open list with no body picked chooses the first one found.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     void boitierChoisi(int ligne);
 
