@@ -215,8 +215,15 @@ private:
     void Command1_Click();
     void CmbBxAppareil_Click();
     void CmbBxPerfStab_Click();
-    // Applies a catalogue body's limits; its built-in lens goes into the lens boxes.
+    // Applies the limits of a body of the catalogue or the student's own.
     void LimiteBoitierCatalogue(const TypeBoitier &b);
+    // The row of the body chosen last (the body box keeps it).
+    int ligneBoitier() const;
+    // The entry of the body list on show, none while a text is being typed.
+    const EntreeBoitier *entreeAffichee() const;
+    // The lens mount of the body on show; empty when unknown or for a
+    // camera with its own lens.
+    QString montureAffichee() const;
     void chargeLensfun();
     void lensfunArrive(std::shared_ptr<const BaseLensfun> base);
     // The lenses of the lens database for the chosen body's mount.
@@ -279,7 +286,6 @@ private:
     std::shared_ptr<const BaseLensfun> m_lensfun;
     QString m_objectifEnAttente; // a remembered lens of the lens database, before it is read
     class RechercheBoitier *m_rechercheBoitier = nullptr;
-    int m_ligneBoitier = 0;      // the row of the body chosen last
     bool m_restauration = false; // the remembered choices are being restored
     LimitationTaille m_limitation;
     int m_vignettesChargees = 0;

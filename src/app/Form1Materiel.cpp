@@ -73,8 +73,6 @@ void Form1::LoadBoitiers()
     textes.reserve(static_cast<qsizetype>(ListeBoitiers.size()) - integres.size());
     for (std::size_t i = static_cast<std::size_t>(integres.size()); i < ListeBoitiers.size(); ++i)
         textes << ListeBoitiers[i].texte;
-    const int ligne = CmbBxAppareil->currentIndex();
-    const QString texte = CmbBxAppareil->currentText();
     CmbBxAppareil->addItems(textes);
     if (auto *modele = qobject_cast<QStandardItemModel *>(CmbBxAppareil->model())) {
         for (std::size_t i = static_cast<std::size_t>(integres.size()); i < ListeBoitiers.size(); ++i) {
@@ -88,9 +86,6 @@ void Form1::LoadBoitiers()
             item->setFont(gras);
         }
     }
-    CmbBxAppareil->setCurrentIndex(ligne);
-    if (ligne < 0)
-        CmbBxAppareil->setEditText(texte);
     creeRechercheBoitier();
     m_rechercheBoitier->setListe(ListeBoitiers);
 
@@ -145,6 +140,29 @@ void Form1::creeRechercheBoitier()
     }
 }
 
+int Form1::ligneBoitier() const
+{
+    return CmbBxAppareil->property(kProprieteLigne).toInt(); // 0, the first body, until one is chosen
+}
+
+const EntreeBoitier *Form1::entreeAffichee() const
+{
+    const int index = CmbBxAppareil->currentIndex();
+    return index >= 0 && index < static_cast<int>(ListeBoitiers.size())
+        ? &ListeBoitiers[static_cast<std::size_t>(index)]
+        : nullptr;
+}
+
+QString Form1::montureAffichee() const
+{
+    const EntreeBoitier *e = entreeAffichee();
+    if (!e)
+        return {};
+    if (e->genre == EntreeBoitier::Genre::Integre)
+        return montureBoitier(CmbBxAppareil->currentIndex());
+    return e->boitier.objectifIntegre() ? QString() : e->boitier.Monture;
+}
+
 void Form1::CmbBxAppareil_Click()
 {
     const int index = CmbBxAppareil->currentIndex();
@@ -153,7 +171,6 @@ void Form1::CmbBxAppareil_Click()
     const EntreeBoitier &entree = ListeBoitiers[static_cast<std::size_t>(index)];
     if (entree.genre == EntreeBoitier::Genre::Titre)
         return; // a heading is no body
-    m_ligneBoitier = index;
     CmbBxAppareil->setProperty(kProprieteLigne, index);
     if (entree.genre == EntreeBoitier::Genre::Integre) {
         if (const std::optional<LimitesBoitier> b = limitesBoitier(index)) {
@@ -206,18 +223,8 @@ void Form1::CmbBxPerfStab_Click()
 
 std::vector<TypeObjectif> Form1::objectifsLensfun() const
 {
-    if (!m_lensfun)
-        return {};
-    const int index = CmbBxAppareil->currentIndex();
-    QString monture;
-    if (index >= 0 && index < static_cast<int>(ListeBoitiers.size())) {
-        const EntreeBoitier &e = ListeBoitiers[static_cast<std::size_t>(index)];
-        if (e.genre == EntreeBoitier::Genre::Integre)
-            monture = montureBoitier(index);
-        else if (!e.boitier.objectifIntegre())
-            monture = e.boitier.Monture;
-    }
-    return monture.isEmpty() ? std::vector<TypeObjectif>{} : m_lensfun->objectifsPourMonture(monture);
+    const QString monture = montureAffichee();
+    return !m_lensfun || monture.isEmpty() ? std::vector<TypeObjectif>{} : m_lensfun->objectifsPourMonture(monture);
 }
 
 void Form1::LoadObjectifs()
@@ -228,21 +235,15 @@ void Form1::LoadObjectifs()
     TabObjectifs.clear();
     NbObjectifs = 0;
 
-    const int index = CmbBxAppareil->currentIndex();
-    const EntreeBoitier *entree
-        = index >= 0 && index < static_cast<int>(ListeBoitiers.size()) ? &ListeBoitiers[static_cast<std::size_t>(index)]
-                                                                      : nullptr;
+    const EntreeBoitier *entree = entreeAffichee();
     const bool integre = entree && entree->genre != EntreeBoitier::Genre::Integre && entree->boitier.objectifIntegre();
-    const QString monture = !entree                                        ? QString()
-        : entree->genre == EntreeBoitier::Genre::Integre ? montureBoitier(index)
-                                                         : entree->boitier.Monture;
 
     // The student's own lenses first, then the maker's catalogue file where
     // it fits the body, then the lens database's lenses for its mount.
     std::vector<TypeObjectif> objectifs = MesObjectifs;
     if (!integre) {
         const QString nom = CmbBxAppareil->currentText();
-        if (catalogueConvient(motMarque(nom), monture)) {
+        if (catalogueConvient(motMarque(nom), montureAffichee())) {
             std::vector<TypeObjectif> fichier = LireCatalogue(cheminCatalogue(m_programFolder, nom));
             objectifs.insert(objectifs.end(), fichier.begin(), fichier.end());
         }
@@ -333,8 +334,7 @@ void Form1::restaureReglages()
 void Form1::enregistreReglages()
 {
     QSettings reglages(platform::cheminReglages(), QSettings::IniFormat);
-    if (m_ligneBoitier >= 0)
-        reglages.setValue(kCleBoitier, CmbBxAppareil->itemText(m_ligneBoitier));
+    reglages.setValue(kCleBoitier, CmbBxAppareil->itemText(ligneBoitier()));
     reglages.setValue(kCleObjectif, CmbBxObjectif->currentText());
     reglages.setValue(kCleNiveau, TxtValeur->text());
 }
@@ -345,11 +345,11 @@ void Form1::BtnMesAppareils_Click()
     TypeBoitier affiche;
     if (BoitierChoisi) {
         affiche = *BoitierChoisi;
-    } else if (const std::optional<LimitesBoitier> b = limitesBoitier(m_ligneBoitier)) {
-        const QString nom = CmbBxAppareil->itemText(m_ligneBoitier);
+    } else if (const std::optional<LimitesBoitier> b = limitesBoitier(ligneBoitier())) {
+        const QString nom = CmbBxAppareil->itemText(ligneBoitier());
         affiche.Marque = motMarque(nom);
         affiche.Modele = nom.mid(affiche.Marque.size() + 1);
-        affiche.Monture = montureBoitier(m_ligneBoitier);
+        affiche.Monture = montureBoitier(ligneBoitier());
         affiche.VitesseMax = b->VMax;
         affiche.VitesseFlash = b->VFlash;
         affiche.IsoMini = b->IsoMini;
@@ -358,14 +358,13 @@ void Form1::BtnMesAppareils_Click()
     DialogueMateriel dialogue(dossierMateriel(), affiche, this);
     connect(&dialogue, &DialogueMateriel::materielEnregistre, this, [this] {
         // The lists take the new equipment; the body and lens on show stay.
-        const QString boitier = m_ligneBoitier >= 0 ? CmbBxAppareil->itemText(m_ligneBoitier) : QString();
+        const QString boitier = CmbBxAppareil->itemText(ligneBoitier());
         LoadBoitiers();
         const int ligne = CmbBxAppareil->findText(boitier);
-        if (ligne >= 0) {
-            CmbBxAppareil->setCurrentIndex(ligne);
-            m_ligneBoitier = ligne;
-            CmbBxAppareil->setProperty(kProprieteLigne, ligne);
-        }
+        CmbBxAppareil->setProperty(kProprieteLigne, ligne);
+        CmbBxAppareil->setCurrentIndex(ligne);
+        if (ligne < 0)
+            CmbBxAppareil->setEditText(boitier); // a body of one's own taken away stays in force
         LoadObjectifs();
     });
     dialogue.exec();
