@@ -221,8 +221,9 @@ private:
     int ligneBoitier() const;
     // The entry of the body list on show, none while a text is being typed.
     const EntreeBoitier *entreeAffichee() const;
-    // The lens mount of the body on show; empty when unknown or for a
-    // camera with its own lens.
+    // The lens mount of the body on show, from the body list or else from
+    // the lens database's cameras; empty when unknown or for a camera with
+    // its own lens.
     QString montureAffichee() const;
     void chargeLensfun();
     void lensfunArrive(std::shared_ptr<const BaseLensfun> base);

@@ -160,7 +160,15 @@ QString Form1::montureAffichee() const
         return {};
     if (e->genre == EntreeBoitier::Genre::Integre)
         return montureBoitier(CmbBxAppareil->currentIndex());
-    return e->boitier.objectifIntegre() ? QString() : e->boitier.Monture;
+    if (e->boitier.objectifIntegre())
+        return {};
+    // A body written without its mount (one of the student's, named as its
+    // photos name it: "Sony", "ILCE-7M4") may be known to the lens database.
+    if (e->boitier.Monture.isEmpty() && m_lensfun) {
+        if (const std::optional<CameraLensfun> c = m_lensfun->camera(e->boitier.Marque, e->boitier.Modele))
+            return c->monture;
+    }
+    return e->boitier.Monture;
 }
 
 void Form1::CmbBxAppareil_Click()

@@ -227,7 +227,8 @@ private slots:
         QVERIFY(writeFile(dossier + "/MesBoitiers.csv",
                           "Marque,Modele,VitesseMax,IsoMini,IsoMaxi,Monture\n"
                           "Zorki,Club 1,4000,100,6400,Sony E\n"
-                          "Zorki,abîmé,vite,100,6400,\n"));
+                          "Zorki,abîmé,vite,100,6400,\n"
+                          "Sony,ILCE-7M4,8000,100,51200,\n")); // named as its photos name it
         QVERIFY(writeFile(dossier + "/MesObjectifs.txt",
                           "Nom,FocalMini,FocalMaxi,DiafMini,DiafMiniZoom,DiafMaxi,"
                           "DiafMaxiZoom,Stabilisateur\r\n"
@@ -245,6 +246,10 @@ private slots:
         QCOMPARE(f.TxtIsoMaxi->text(), "6400");
         QCOMPARE(f.ChkBxFlash->text(), "Flash interne : synchro inconnue");
         QVERIFY(!f.ChkBxFlash->isEnabled());
+        // Without a mount, the lens database knows the body by its Exif names.
+        QTRY_VERIFY(f.lensfunCharge());
+        choose(f.CmbBxAppareil, QStringLiteral("Sony ILCE-7M4"));
+        QVERIFY(f.CmbBxObjectif->findText(QStringLiteral("Sony E 18-55mm f/3.5-5.6 OSS")) > 0);
     }
 
     // "Mes appareils…" keeps the body on show; the list has it at once and
