@@ -185,9 +185,6 @@ public:
     void BtnMesAppareils_Click();
 
 signals:
-    // The lens database has been read and the lens list completed.
-    void objectifsLensfunCharges();
-
     // The thumbnail strip was refreshed for the current level (its
     // pictures may still be on their way).
     void miniaturesRafraichies();

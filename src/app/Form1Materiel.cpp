@@ -308,7 +308,6 @@ void Form1::lensfunArrive(std::shared_ptr<const BaseLensfun> base)
             CmbBxObjectif_Click();
         }
     }
-    emit objectifsLensfunCharges();
 }
 
 void Form1::restaureReglages()
