@@ -87,7 +87,8 @@ void listeObjectifs(benchmark::State &state)
     kavel::Form1 form(dossier());
     while (!form.lensfunCharge())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    const int ligne = form.CmbBxAppareil->findText(QString::fromUtf8(state.range(0) ? "Nikon Z6" : "Sony A7 IV"));
+    const char *boitier = state.range(0) ? "Nikon Z6" : "Sony A7 IV";
+    const int ligne = form.CmbBxAppareil->findText(QString::fromUtf8(boitier));
     form.CmbBxAppareil->setCurrentIndex(ligne);
     for (auto _ : state)
         form.LoadObjectifs();

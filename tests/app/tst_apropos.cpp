@@ -173,8 +173,8 @@ private slots:
         QStringList vus;
         for (int i = 0; i < 35; ++i)
             vus << QApplication::focusWidget()->objectName(), QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(vus, QStringLiteral("TxtValeur HScroll4 CmbBxSpeed CmbBxDiaf CmbBxIso BtnCalculLumiere CmbBxAppareil BtnMesAppareils "
-                                     "CmbBxObjectif "
+        QCOMPARE(vus, QStringLiteral("TxtValeur HScroll4 CmbBxSpeed CmbBxDiaf CmbBxIso BtnCalculLumiere CmbBxAppareil "
+                                     "BtnMesAppareils CmbBxObjectif "
                                      "TxtFocalMini TxtFocalMaxi TxtDiafMini TxtDiafMiniZoom TxtDiafMaxi TxtDiafMaxiZoom TxtVitesseMini "
                                      "TxtVitesseMaxi TxtIsoMini TxtIsoMaxi ChkBxFlash ChkBxStabilisateur ChkBxVitesseLente ChkBxToolTip "
                                      "BtnGO BtnGO2 Command1 BtnRépartition BtnAfficheMiniature BtnAPropos BtnBasePhoto BtnPhotoAvant "

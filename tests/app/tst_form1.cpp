@@ -228,7 +228,8 @@ private slots:
     }
     void bodies_data() {
         QTest::addColumn<int>("body");
-        // flash caption (empty: kept), fastest, flash speed, ISO range, lenses of the catalogue file
+        // flash caption (empty: kept), fastest, flash speed, ISO range,
+        // lenses of the catalogue file
         QTest::addColumn<QStringList>("r");
         QTest::newRow("Canon 1Ds Mark III") << int(Canon1DsMarkIII)
                                             << QStringList{"Pas de flash interne", "8000", "8000", "50", "6400", "42"};

@@ -42,7 +42,8 @@ private slots:
         const QString programme = m_dossier.filePath(QStringLiteral("kavel"));
         QVERIFY(QFile::copy(QStringLiteral(KAVEL_EXECUTABLE), programme));
         QFile::setPermissions(programme, QFile::permissions(QStringLiteral(KAVEL_EXECUTABLE)));
-        for (const QString &catalogue : QDir(QStringLiteral(KAVEL_DATA_DIR)).entryList({QStringLiteral("*.txt"), QStringLiteral("*.csv")}))
+        const QStringList catalogues{QStringLiteral("*.txt"), QStringLiteral("*.csv")};
+        for (const QString &catalogue : QDir(QStringLiteral(KAVEL_DATA_DIR)).entryList(catalogues))
             QVERIFY(QFile::copy(QStringLiteral(KAVEL_DATA_DIR "/") + catalogue, m_dossier.filePath(catalogue)));
         QCOMPARE(QProcess::execute(QStringLiteral(KAVEL_MAKESAMPLES),
                                    {m_dossier.filePath(QStringLiteral("samples")), m_dossier.filePath(QStringLiteral("BasePhotos.txt"))}),

@@ -275,13 +275,13 @@ private slots:
             QFile f(corpus.filePath(nom));
             QVERIFY(f.open(QIODevice::ReadOnly));
             const LectureBoitiers lu = LireBoitiers(ecrit(f.readAll()));
-            const LectureBoitiers relu = LireBoitiers(ecrit(texteBoitiers(lu.boitiers, lu.rejetees)));
+            const QByteArray ecrits = texteBoitiers(lu.boitiers, lu.rejetees);
+            const LectureBoitiers relu = LireBoitiers(ecrit(ecrits));
             QCOMPARE(relu.boitiers.size() + relu.rejetees.size(),
                      lu.boitiers.size() + lu.rejetees.size());
             QVERIFY(relu.boitiers.size() >= lu.boitiers.size());
-            QCOMPARE(decrit(std::vector(relu.boitiers.begin(),
-                                        relu.boitiers.begin() + static_cast<long>(lu.boitiers.size()))),
-                     decrit(lu.boitiers));
+            const auto premiers = relu.boitiers.begin() + static_cast<long>(lu.boitiers.size());
+            QCOMPARE(decrit(std::vector(relu.boitiers.begin(), premiers)), decrit(lu.boitiers));
         }
     }
 };
