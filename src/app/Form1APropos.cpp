@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QUrl>
 
 namespace kavel {
@@ -102,6 +103,12 @@ void Form1::createAPropos()
     Label16->setGeometry(100, 262, 60, 18);
     Label18 = lien(APropos, "Label18", QLatin1String(kSiteAuteur), QRect(160, 262, 220, 18));
     APropos->hide();
+    // Escape closes the panel as a click does, wherever the focus is in the
+    // window; the shortcut belongs to the panel, so it only acts while the
+    // panel shows and leaves Escape to the controls otherwise.
+    auto *echap = new QShortcut(QKeySequence(Qt::Key_Escape), APropos);
+    echap->setContext(Qt::WindowShortcut);
+    connect(echap, &QShortcut::activated, this, &Form1::APropos_Click);
 
     // On the window, under the input column.
     Picture3 = image(this, "Picture3", images::insecte(16), QRect(4, 665, 16, 16));

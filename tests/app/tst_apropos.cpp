@@ -127,6 +127,13 @@ private slots:
             clic(w);
             QVERIFY2(f.APropos->isHidden(), qPrintable(w->objectName()));
         }
+        // So does Escape, wherever the focus is in the window.
+        for (QWidget *w : QList<QWidget *>{f.TxtValeur, f.HScroll4, f.CmbBxAppareil, f.BtnAPropos}) {
+            f.APropos->show();
+            w->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QVERIFY2(f.APropos->isHidden(), qPrintable(w->objectName()));
+        }
         // Its links open on the press, whichever button, and leave it open; a right click is no click.
         f.APropos->show();
         for (QLabel *l : {f.Label18, f.Label19})
