@@ -178,6 +178,9 @@ void Form1::createControls()
     HScroll4->setPageStep(10);
     HScroll4->setValue(110);
     HScroll4->setTracking(false); // a drag reports positions, the value changes on release
+    // A scroll bar's keys and wheel run against its arrows; the level rises
+    // with Right, Up, Page Up and the wheel turned up.
+    HScroll4->setInvertedControls(false);
     HScroll4->setToolTip(QStringLiteral("Quantité de lumière"));
     Label9 = named(new QLabel(QStringLiteral("Lumière en Lux"), this), "Label9", kLabel9);
     LblLUX = named(new QLabel(QStringLiteral("-"), this), "LblLUX", kLblLUX);
