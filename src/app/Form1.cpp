@@ -713,6 +713,13 @@ void Form1::TxtValeur_Change()
         v = kNiveauMax / 10.0;
         TxtValeur->setText(numText(*v));
     }
+    // The thumb follows a level typed or set elsewhere, without its own
+    // reaction: it would write its rounded level back over the text. During
+    // a drag the level comes from the thumb.
+    if (!HScroll4->isSliderDown()) {
+        const QSignalBlocker muet(HScroll4);
+        HScroll4->setValue(static_cast<int>(std::nearbyint(*v * 10)));
+    }
     if (!bCalculLumiere) {
         // The level no longer comes from the triplet.
         for (auto [liste, texte] : {std::pair{CmbBxDiaf, "Diaf"}, std::pair{CmbBxIso, "Iso"}, std::pair{CmbBxSpeed, "Speed"}}) {

@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QWheelEvent>
 
 using namespace kavel;
 
@@ -56,7 +57,7 @@ private slots:
         Form1 &f = m_w->form;
         const int slider = r[3].toInt();
         QCOMPARE(f.LblLUX->toolTip(), "Valeur exacte : 5120 lux");
-        f.TxtValeur->setText(QStringLiteral("1,5")); // a typed level leaves the slider where it stands
+        f.TxtValeur->setText(QStringLiteral("1,5")); // the slider follows a typed level
         for (int i = 0; DropDownComboBox *list : {f.CmbBxSpeed, f.CmbBxDiaf, f.CmbBxIso})
             list->setCurrentIndex(list->findText(r[i++]));
         QTest::mouseClick(f.BtnCalculLumiere, Qt::LeftButton);
@@ -77,7 +78,7 @@ private slots:
         QCOMPARE(choix(f), QStringList({"Speed", "Diaf", "Iso"}));
         QTest::mouseClick(f.BtnCalculLumiere, Qt::LeftButton);
         QCOMPARE(f.TxtValeur->text(), "7");
-        QCOMPARE(f.HScroll4->value(), slider);
+        QCOMPARE(f.HScroll4->value(), 70);
     }
     void sliderDragAndTimer() {
         Form1 &f = m_w->form;
@@ -331,6 +332,38 @@ private slots:
         g.form.activateWindow();
         QTRY_VERIFY(g.form.isActiveWindow());
         QVERIFY(g.dialogs.boxes.isEmpty() && m_w->dialogs.boxes.isEmpty());
+    }
+
+    // The slider's keys and wheel go the way they point, from any level, even a typed one.
+    void sliderKeys_data() {
+        QTest::addColumn<int>("key"); // 0: the wheel turned up one notch
+        QTest::addColumn<QString>("level");
+        QTest::newRow("Right") << int(Qt::Key_Right) << "9,1";
+        QTest::newRow("Up") << int(Qt::Key_Up) << "9,1";
+        QTest::newRow("Page Up") << int(Qt::Key_PageUp) << "10";
+        QTest::newRow("Left") << int(Qt::Key_Left) << "8,9";
+        QTest::newRow("Page Down") << int(Qt::Key_PageDown) << "8";
+        QTest::newRow("wheel up") << 0 << "9,3";
+    }
+    void sliderKeys() {
+        QFETCH(int, key);
+        QFETCH(QString, level);
+        Form1 &f = m_w->form;
+        f.TxtValeur->setFocus();
+        f.TxtValeur->selectAll();
+        QTest::keyClicks(f.TxtValeur, "9.04");
+        QCOMPARE(f.HScroll4->value(), 90); // the thumb follows the typed level
+        QCOMPARE(f.TxtValeur->text(), "9,04"); // without the slider writing it back
+        f.HScroll4->setFocus();
+        if (key != 0) {
+            QTest::keyClick(f.HScroll4, Qt::Key(key));
+        } else {
+            const QPointF at(5, 5);
+            QWheelEvent wheel(at, f.HScroll4->mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(f.HScroll4, &wheel);
+        }
+        QCOMPARE(f.TxtValeur->text(), level);
     }
 
 private:
