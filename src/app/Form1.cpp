@@ -113,6 +113,10 @@ char16_t keyAscii(const QKeyEvent *key)
     case Qt::Key_Delete: return 0;
     default: break;
     }
+    // Ctrl with a key is an editing command (select all, copy, paste, undo),
+    // not a typed character.
+    if (key->modifiers() & Qt::ControlModifier)
+        return 0;
     const QString text = key->text();
     return text.size() == 1 ? text[0].unicode() : 0;
 }

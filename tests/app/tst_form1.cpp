@@ -7,6 +7,7 @@
 
 #include <QAbstractItemView>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -364,6 +365,24 @@ private slots:
             QApplication::sendEvent(f.HScroll4, &wheel);
         }
         QCOMPARE(f.TxtValeur->text(), level);
+    }
+
+    // Ctrl with a key edits the number boxes; only typed characters are filtered.
+    void editingKeys() {
+        QLineEdit *box = m_w->form.TxtIsoMaxi;
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), "1600");
+        QTest::keyClicks(box, "5"); // replaces what Ctrl+A selected
+        QCOMPARE(box->text(), "5");
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->text(), "51600");
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->text(), "5");
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(box->text(), "");
     }
 
 private:
