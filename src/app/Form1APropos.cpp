@@ -32,9 +32,30 @@ void gras(QLabel *label, bool oui)
     label->setFont(f);
 }
 
-void ouvre(const QString &lien)
+// Opens a link; when no browser or mail program could be started, a box
+// says so and gives what to copy by hand.
+void ouvre(QWidget *fenetre, const QString &lien, const QString &sansLanceur)
 {
-    platform::openUrl(QUrl::fromEncoded(lien.toLatin1(), QUrl::StrictMode)); // a failure shows nothing
+    if (!platform::openUrl(QUrl::fromEncoded(lien.toLatin1(), QUrl::StrictMode)))
+        platform::showMessage(fenetre,
+                              {QStringLiteral("Kavel"), sansLanceur, platform::BoxIcon::Information});
+}
+
+void ouvreSite(QWidget *fenetre)
+{
+    ouvre(fenetre, QLatin1String(kSiteAuteur),
+          QString::fromUtf8("Aucun navigateur n'a pu être ouvert.\nAdresse à copier : ")
+              + QLatin1String(kSiteAuteur));
+}
+
+void ouvreMail(QWidget *fenetre, const QString &sujet = QString())
+{
+    QString texte = QString::fromUtf8("Aucun logiciel de messagerie n'a pu être ouvert.\n"
+                                      "Adresse à copier : ")
+                    + QLatin1String(kMailAuteur);
+    if (!sujet.isEmpty())
+        texte += QStringLiteral("\nObjet : ") + sujet;
+    ouvre(fenetre, lienMail(sujet), texte);
 }
 
 QLabel *lien(QWidget *parent, const char *name, const QString &texte, const QRect &r)
@@ -217,22 +238,22 @@ void Form1::Label21_MouseMove()
 
 void Form1::Label18_MouseDown()
 {
-    ouvre(QLatin1String(kSiteAuteur));
+    ouvreSite(this);
 }
 
 void Form1::Label19_MouseDown()
 {
-    ouvre(lienMail());
+    ouvreMail(this);
 }
 
 void Form1::Label20_Click()
 {
-    ouvre(lienMail(QStringLiteral("Bug dans Kavel")));
+    ouvreMail(this, QStringLiteral("Bug dans Kavel"));
 }
 
 void Form1::Label21_Click()
 {
-    ouvre(lienMail(QString::fromUtf8("J'ai une idée pour Kavel :-)")));
+    ouvreMail(this, QString::fromUtf8("J'ai une idée pour Kavel :-)"));
 }
 
 } // namespace kavel

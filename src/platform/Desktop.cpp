@@ -46,6 +46,7 @@ void showMessage(QWidget *parent, const MessageBox &box)
     if (qEnvironmentVariableIsSet("KAVEL_TRACE_DIALOGS"))
         std::fprintf(stderr, "kavel-dialog: %s | %s\n", qUtf8Printable(box.title), qUtf8Printable(box.text));
     QMessageBox dialog(toQt(box.icon), box.title, box.text, QMessageBox::Ok, parent);
+    dialog.setTextInteractionFlags(Qt::TextSelectableByMouse); // an address or a file name to copy
     dialog.exec();
 }
 

@@ -154,6 +154,24 @@ private slots:
         QCOMPARE(ouverts, QList<QByteArray>({"https://kavel.example", "https://kavel.example", "mailto:auteur@kavel.example",
                                              "mailto:auteur@kavel.example", bug, bug, idee, idee}));
     }
+    // Without a browser or a mail program, a box gives the address to copy.
+    void linkWithoutLauncher() {
+        Form1 &f = m_w->form;
+        platform::setOpenUrlHandler([](const QUrl &) { return false; });
+        f.APropos->show();
+        for (QWidget *w : QList<QWidget *>{f.Label18, f.Label19, f.Picture4})
+            QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(2, 2));
+        QStringList textes;
+        for (const platform::MessageBox &b : m_w->dialogs.boxes)
+            textes << b.title + " | " + b.text;
+        QCOMPARE(textes, QStringList({
+            "Kavel | Aucun navigateur n'a pu être ouvert.\n"
+            "Adresse à copier : https://kavel.example",
+            "Kavel | Aucun logiciel de messagerie n'a pu être ouvert.\n"
+            "Adresse à copier : auteur@kavel.example",
+            "Kavel | Aucun logiciel de messagerie n'a pu être ouvert.\n"
+            "Adresse à copier : auteur@kavel.example\nObjet : J'ai une idée pour Kavel :-)"}));
+    }
     void boldRules() {
         Form1 &f = m_w->form;
         auto gras = [&] {
