@@ -217,7 +217,8 @@ bool ExifReader::analyseJpeg()
     }
 
     // APP1: "Exif" 00 00, then the TIFF header: byte order "II" or "MM",
-    // 42, offset of the first directory (taken to follow the header).
+    // 42, offset of the first directory. That offset is 8 as a rule (the
+    // directory follows the header), but some tools and cameras leave a gap.
     if (Lire(4) != QByteArrayView("Exif")) {
         ValLux = kApp1PasExif;
         return false;
@@ -225,7 +226,11 @@ bool ExifReader::analyseJpeg()
     Lire(2);
     DebutTiff = m_pos;
     bMotorola = Lire(2) == QByteArrayView("MM");
-    Lire(6);
+    Lire(2);
+    const QByteArray premier = LireIM(4, bMotorola);
+    if (premier.isEmpty())
+        return true; // the block ends within its header: no directory to read
+    m_pos = DebutTiff + static_cast<qint64>(Nb(premier));
 
     LectureData(); // first image directory
     if (bExifTrouve) {

@@ -15,7 +15,8 @@ class FichierLecture;
 //
 // The kind of file is told by its first bytes, never by its name:
 // - a JPEG (FF D8): the segments up to the first APP1 (FF E1), then the TIFF
-//   header, taken to be followed by the first directory, and two directories;
+//   header, the first directory at the offset it gives, and the Exif
+//   sub-directory;
 // - a TIFF or a camera RAW built on TIFF (DNG, CR2, NEF, NRW, ARW, SR2, SRF,
 //   PEF, IIQ: "II*\0" or "MM\0*"; ORF: "IIRO", "IIRS", "MMOR"; RW2: "IIU\0";
 //   their marks are read in either byte order, BigTIFF is not read):

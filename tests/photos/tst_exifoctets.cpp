@@ -134,6 +134,15 @@ private slots:
             const auto marque = [mm](QByteArray tiff, const char *ii, const char *m) { return tiff.replace(0, 4, QByteArray(mm ? m : ii, 4)); };
             ExifBuilder rw2 = typique(mm);
             rw2.ifd0.append(rw2.shortInline(0x0017, 80)), rw2.exif.removeAt(2);
+            // A JPEG's first directory where its TIFF header puts it: here after the others,
+            // zeros in its usual place.
+            QByteArray t = typique(mm).tiff();
+            const QByteArray premier = t.mid(8, 30); // the make and the Exif pointer
+            t = t.replace(8, 30, QByteArray(30, '\0')) + premier;
+            t.replace(4, 4, ExifBuilder(mm).u32(quint32(t.size() - 30)));
+            const QByteArray exif = QByteArray("Exif\0\0", 6) + t;
+            const QByteArray longueur = ExifBuilder(true).u16(quint16(exif.size() + 2));
+            f("JPEG, first directory last", "\xFF\xD8\xFF\xE1" + longueur + exif, 4900);
             f("TIFF", typique(mm).tiff(), 4900);
             f("ORF", marque(typique(mm).tiff(), "IIRO", "MMOR"), 4900);
             f("ORF, other mark", marque(typique(mm).tiff(), "IIRS", "MMSR"), 4900);
