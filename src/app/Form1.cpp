@@ -381,6 +381,11 @@ void Form1::connectReactions()
     });
     connect(TxtValeur, &QLineEdit::textChanged, this, &Form1::TxtValeur_Change);
     connect(BtnCalculLumiere, &QPushButton::clicked, this, &Form1::BtnCalculLumiere_Click);
+    // A paste or a drop goes through the rule typing follows.
+    for (QLineEdit *boite : {TxtValeur, TxtFocalMini, TxtFocalMaxi, TxtDiafMini, TxtDiafMiniZoom,
+                             TxtDiafMaxi, TxtDiafMaxiZoom, TxtVitesseMini, TxtVitesseMaxi,
+                             TxtIsoMini, TxtIsoMaxi})
+        boite->setValidator(new ValidateurSaisie(boite == TxtValeur, boite));
     // Enter in a calculator list's open list is a key in that list: it
     // computes, with the item it has just chosen.
     for (DropDownComboBox *liste : {CmbBxSpeed, CmbBxDiaf, CmbBxIso})

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "exposure/NumberText.h"
+
+#include <QValidator>
 #include <QtGlobal>
+#include <algorithm>
+#include <optional>
 
 namespace kavel {
 
@@ -17,5 +22,39 @@ inline char16_t LimitationSaisie(char16_t k)
         return u',';
     return 0;
 }
+
+// What a paste or a drop may leave in a numeric box: what typing can give,
+// digits and one decimal comma (a point becomes one), with a leading minus
+// where the box takes negative values; blanks around it are dropped. A text
+// that is not a number yet ("", "-", "2,") is one still being typed.
+class ValidateurSaisie : public QValidator {
+public:
+    explicit ValidateurSaisie(bool negatif, QObject *parent = nullptr)
+        : QValidator(parent), m_negatif(negatif)
+    {
+    }
+
+    State validate(QString &texte, int &position) const override
+    {
+        const QString net = texte.trimmed();
+        if (net.size() != texte.size()) {
+            position = std::min<int>(position, static_cast<int>(net.size()));
+            texte = net;
+        }
+        texte.replace(QLatin1Char('.'), QLatin1Char(','));
+        bool virgule = false;
+        for (qsizetype i = 0; i < texte.size(); ++i) {
+            const char16_t c = texte[i].unicode();
+            if (c == u',' && !virgule)
+                virgule = true;
+            else if (!(c >= u'0' && c <= u'9') && !(c == u'-' && m_negatif && i == 0))
+                return Invalid;
+        }
+        return readNumber(texte) ? Acceptable : Intermediate;
+    }
+
+private:
+    bool m_negatif;
+};
 
 } // namespace kavel

@@ -385,6 +385,30 @@ private slots:
         QCOMPARE(box->text(), "");
     }
 
+    // A paste goes through the rule typing follows: what is not a number is refused.
+    void paste_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("minus inside") << "TxtIsoMaxi" << "5-3" << "1600";
+        QTest::newRow("two commas") << "TxtDiafMini" << "1,2,3" << "3,5";
+        QTest::newRow("letters") << "TxtVitesseMaxi" << "lux abc" << "4000";
+        QTest::newRow("point and blanks") << "TxtFocalMaxi" << " 70.5\n" << "70,5";
+        QTest::newRow("negative level") << "TxtValeur" << "-3" << "-3";
+        QTest::newRow("negative ISO") << "TxtIsoMini" << "-3" << "100";
+    }
+    void paste() {
+        QFETCH(QString, box);
+        QFETCH(QString, pasted);
+        QFETCH(QString, kept);
+        auto *edit = m_w->form.findChild<QLineEdit *>(box);
+        edit->setFocus();
+        edit->selectAll();
+        QApplication::clipboard()->setText(pasted);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), kept);
+    }
+
 private:
     std::unique_ptr<FenetreActive> m_w;
 };
