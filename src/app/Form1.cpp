@@ -380,7 +380,7 @@ void Form1::connectReactions()
             HScroll4_Change();
     });
     connect(TxtValeur, &QLineEdit::textChanged, this, &Form1::TxtValeur_Change);
-    connect(BtnCalculLumiere, &QPushButton::clicked, this, &Form1::BtnCalculLumiere_Click);
+    connect(BtnCalculLumiere, &QPushButton::clicked, this, &Form1::BtnCalculLumiere_Clic);
     // A paste or a drop goes through the rule typing follows.
     for (QLineEdit *boite : {TxtValeur, TxtFocalMini, TxtFocalMaxi, TxtDiafMini, TxtDiafMiniZoom,
                              TxtDiafMaxi, TxtDiafMaxiZoom, TxtVitesseMini, TxtVitesseMaxi,
@@ -563,9 +563,21 @@ void Form1::BtnGO_Click()
     range.LogVitesseMin = ChkBxVitesseLente->isChecked() ? std::log(1.0 / 40) : std::log(1 / 1.4);
 
     const ChartInputs in = readChartInputs();
-    if (!in.allNumbers()) {
-        platform::showMessage(this, {QStringLiteral("Erreur"), QStringLiteral("Erreur de saisie"),
-                                     platform::BoxIcon::Critical});
+    const auto champ = [](QLineEdit *boite, const char *nom, const Plage &plage) {
+        return ChampNombre{boite, boite->text(), nom, plage};
+    };
+    if (!controleSaisie({champ(TxtFocalMini, "Focales (focale mini)", kPlageFocale),
+                         champ(TxtFocalMaxi, "Focales (focale maxi)", kPlageFocale),
+                         champ(TxtDiafMini, "Ouverture (pleine ouverture)", kPlageOuverture),
+                         champ(TxtDiafMiniZoom, "Ouverture (pleine ouverture à la focale maxi)",
+                               kPlageOuverture),
+                         champ(TxtDiafMaxi, "Fermeture (fermeture maxi)", kPlageOuverture),
+                         champ(TxtDiafMaxiZoom, "Fermeture (fermeture maxi à la focale maxi)",
+                               kPlageOuverture),
+                         champ(TxtVitesseMini, "Vitesses (la plus lente)", kPlageVitesse),
+                         champ(TxtVitesseMaxi, "Vitesses (la plus rapide)", kPlageVitesse),
+                         champ(TxtIsoMini, "Iso (sensibilité mini)", kPlageIso),
+                         champ(TxtIsoMaxi, "Iso (sensibilité maxi)", kPlageIso)})) {
         surface.refresh();
         return;
     }
@@ -761,6 +773,39 @@ void Form1::TxtValeur_Change()
 void Form1::LblLUX_Change()
 {
     LblLUXTxt->setToolTip(QStringLiteral("Exemple de situations (selon wikipedia) où l'on trouve ") + LblLUX->text());
+}
+
+bool Form1::controleSaisie(std::initializer_list<ChampNombre> champs)
+{
+    for (const ChampNombre &c : champs) {
+        if (c.plage.contient(readNumber(c.texte)))
+            continue;
+        erreurSaisie(c.boite, QString::fromUtf8(c.nom) + QStringLiteral(" : ")
+                                  + QString::fromUtf8(c.plage.texte));
+        return false;
+    }
+    return true;
+}
+
+void Form1::erreurSaisie(QWidget *boite, const QString &attendu)
+{
+    platform::showMessage(this, {QStringLiteral("Erreur"),
+                                 QStringLiteral("Erreur de saisie\n") + attendu,
+                                 platform::BoxIcon::Critical});
+    boite->setFocus(Qt::OtherFocusReason);
+    if (auto *texte = qobject_cast<QLineEdit *>(boite))
+        texte->selectAll();
+}
+
+void Form1::BtnCalculLumiere_Clic()
+{
+    // Keys in the lists compute silently as the user types; the button says
+    // what stops it.
+    if (CmbBxSpeed->currentIndex() < 0)
+        erreurSaisie(CmbBxSpeed, QStringLiteral("Vitesse : une vitesse de la liste"));
+    else if (controleSaisie({{CmbBxDiaf, CmbBxDiaf->currentText(), "Diaphragme", kPlageOuverture},
+                             {CmbBxIso, CmbBxIso->currentText(), "Iso", kPlageIso}}))
+        BtnCalculLumiere_Click();
 }
 
 void Form1::BtnCalculLumiere_Click()

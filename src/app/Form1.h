@@ -28,6 +28,8 @@ class QTimer;
 
 namespace kavel {
 
+struct Plage;
+
 class DropDownComboBox;
 class BaseLensfun;
 class ChargeurVignettes;
@@ -250,6 +252,20 @@ private:
     // The key handlers of the boxes: the key a typed character becomes, 0 to drop it.
     char16_t KeyPress(QObject *control, char16_t keyAscii);
     char16_t TxtDiafMaxi_KeyPress(char16_t keyAscii);
+    // A box whose text must be a number of its range, named as the user is told.
+    struct ChampNombre {
+        QWidget *boite;
+        QString texte;
+        const char *nom;
+        const Plage &plage;
+    };
+    // True when every box holds a number of its range; otherwise the first
+    // one that does not is named in the input-error box and gets the focus.
+    bool controleSaisie(std::initializer_list<ChampNombre> champs);
+    // The input-error box, saying on its second line what the box accepts.
+    void erreurSaisie(QWidget *boite, const QString &attendu);
+    // The light calculator's OK: says what is missing before computing.
+    void BtnCalculLumiere_Clic();
     void BtnBasePhoto_Click();
     void BtnRépartition_Click();
     void BtnGO2_Click();

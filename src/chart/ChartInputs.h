@@ -54,13 +54,6 @@ struct ChartInputs {
     // The slowest safe speed value at focal length f (mm): 1 / (f x crop
     // factor) seconds, longer by the stabiliser's gain.
     double limiteFlou(double f) const { return f * recadrage / stabFactor(); }
-
-    // Every text the chart needs is a number.
-    bool allNumbers() const
-    {
-        return vitesseMini && vitesseMaxi && valeur && diafMaxi && diafMini && diafMaxiZoom && diafMiniZoom
-            && focalMini && focalMaxi && isoMini && isoMaxi;
-    }
 };
 
 } // namespace kavel

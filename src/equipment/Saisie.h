@@ -57,4 +57,23 @@ private:
     bool m_negatif;
 };
 
+// The values a numeric box accepts, and how the user is told.
+struct Plage {
+    double min;
+    double max;
+    bool minExclu; // a speed must be above 0
+    const char *texte;
+
+    bool contient(std::optional<double> v) const
+    {
+        return v && (minExclu ? *v > min : *v >= min) && *v <= max;
+    }
+};
+
+inline constexpr Plage kPlageOuverture{0.5, 128, false, "un nombre entre 0,5 et 128"};
+inline constexpr Plage kPlageFocale{1, 5000, false, "un nombre entre 1 et 5000 (mm)"};
+inline constexpr Plage kPlageVitesse{0, 1e6, true,
+                                     "un nombre plus grand que 0, au plus 1 000 000 (1/s)"};
+inline constexpr Plage kPlageIso{1, 1e7, false, "un nombre entre 1 et 10 000 000"};
+
 } // namespace kavel

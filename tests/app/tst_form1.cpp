@@ -182,7 +182,7 @@ private slots:
             box->setText(QStringLiteral("x"));
             QTest::mouseClick(f.BtnGO, Qt::LeftButton);
             QCOMPARE(m_w->dialogs.boxes.size(), 1);
-            QCOMPARE(m_w->dialogs.boxes.takeFirst().text, "Erreur de saisie");
+            QVERIFY(m_w->dialogs.boxes.takeFirst().text.startsWith("Erreur de saisie\n"));
             QVERIFY2(blank(f.Graphic->surface().image()), qPrintable(box->objectName()));
             QCOMPARE(f.LstCouple->count() + f.NbCouple + int(f.TabCouple.size()), 0);
             box->setText(avant);
@@ -407,6 +407,54 @@ private slots:
         QApplication::clipboard()->setText(pasted);
         QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(edit->text(), kept);
+    }
+    // A value outside a box's range, or no number at all, is named with what the box accepts.
+    void inputRanges_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("said");
+        const QString ouverture = " : un nombre entre 0,5 et 128";
+        QTest::newRow("aperture 0") << "TxtDiafMini" << "0" << "Ouverture (pleine ouverture)" + ouverture;
+        QTest::newRow("closing 200") << "TxtDiafMaxi" << "200" << "Fermeture (fermeture maxi)" + ouverture;
+        QTest::newRow("focal 0") << "TxtFocalMini" << "0"
+                                 << "Focales (focale mini) : un nombre entre 1 et 5000 (mm)";
+        QTest::newRow("speed 0") << "TxtVitesseMini" << "0"
+                                 << "Vitesses (la plus lente) : un nombre plus grand que 0, "
+                                    "au plus 1 000 000 (1/s)";
+        QTest::newRow("ISO too high") << "TxtIsoMaxi" << "20000000"
+                                      << "Iso (sensibilité maxi) : un nombre entre 1 et 10 000 000";
+        QTest::newRow("lone comma") << "TxtIsoMini" << ","
+                                    << "Iso (sensibilité mini) : un nombre entre 1 et 10 000 000";
+        QTest::newRow("calculator aperture") << "CmbBxDiaf" << "0" << "Diaphragme" + ouverture;
+        QTest::newRow("calculator ISO") << "CmbBxIso" << "abc"
+                                        << "Iso : un nombre entre 1 et 10 000 000";
+        QTest::newRow("calculator speed") << "CmbBxSpeed" << "1/3" << "Vitesse : une vitesse de la liste";
+    }
+    void inputRanges() {
+        QFETCH(QString, box);
+        QFETCH(QString, text);
+        QFETCH(QString, said);
+        Form1 &f = m_w->form;
+        QWidget *focus = nullptr;
+        if (auto *edit = f.findChild<QLineEdit *>(box)) {
+            edit->setText(text);
+            QTest::mouseClick(f.BtnGO, Qt::LeftButton);
+            QCOMPARE(f.NbCouple, 0);
+            focus = edit;
+        } else {
+            f.CmbBxSpeed->setCurrentIndex(36);
+            f.CmbBxDiaf->setCurrentIndex(18);
+            f.CmbBxIso->setCurrentIndex(1);
+            auto *list = f.findChild<DropDownComboBox *>(box);
+            list->setCurrentIndex(-1);
+            list->setEditText(text);
+            QTest::mouseClick(f.BtnCalculLumiere, Qt::LeftButton);
+            QCOMPARE(f.TxtValeur->text(), "11"); // nothing computed
+            focus = list;
+        }
+        QCOMPARE(m_w->dialogs.boxes.size(), 1);
+        QCOMPARE(m_w->dialogs.boxes.first().text, "Erreur de saisie\n" + said);
+        QCOMPARE(QApplication::focusWidget(), focus);
     }
 
 private:
