@@ -7,12 +7,15 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTimer>
 #include <QTreeView>
@@ -23,6 +26,21 @@ namespace {
 
 const QColor kEtapeInactive(96, 96, 96);
 const QColor kEtapeActive(255, 255, 255);
+
+// The folder the last scan started from, among the remembered choices.
+const QString kCleDossier = QStringLiteral("recherche/dossier");
+
+// Where the folder tree opens: at the folder of the last scan, else at the
+// user's pictures, else at home.
+QString dossierDeDepart()
+{
+    const QSettings reglages(platform::cheminReglages(), QSettings::IniFormat);
+    for (const QString &d : {reglages.value(kCleDossier).toString(),
+                             QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)})
+        if (!d.isEmpty() && QFileInfo(d).isDir())
+            return d;
+    return QDir::homePath();
+}
 
 // File systems that hold no user's files: the kernel's own views, memory
 // and container plumbing.
@@ -155,7 +173,7 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
             Drive1->addItem(volume.isRoot() ? volume.rootPath() : volume.rootPath() + QStringLiteral(" (") + volume.displayName() + QLatin1Char(')'),
                             volume.rootPath());
     }
-    choisisDossier(QDir::currentPath()); // starts on the current folder
+    choisisDossier(dossierDeDepart());
 
     connect(Drive1, &QComboBox::activated, this, &FormRecherchePhoto::Drive1_Change);
     connect(BtnRecherche, &QPushButton::clicked, this, &FormRecherchePhoto::BtnRecherche_Click);
@@ -231,7 +249,9 @@ void FormRecherchePhoto::BtnRecherche_Click()
     m_trouves = 0;
     BtnRecherche->setEnabled(false);
     Command1->setText(QStringLiteral("Arrêter"));
-    m_scan->lance(dossierRacine(), cheminBase(), m_locale);
+    const QString racine = dossierRacine();
+    QSettings(platform::cheminReglages(), QSettings::IniFormat).setValue(kCleDossier, racine);
+    m_scan->lance(racine, cheminBase(), m_locale);
 }
 
 void FormRecherchePhoto::Command1_Click()

@@ -82,6 +82,7 @@ private slots:
         m_dialogs.boxes.clear();
         m_photos = m_dir.emplace().filePath(QStringLiteral("Vacances, été"));
         qputenv("XDG_DATA_HOME", m_dir->filePath(QStringLiteral("donnees")).toUtf8()); // never the user's own
+        qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
         QDir().mkpath(m_programme = m_dir->filePath(QStringLiteral("programme")));
     }
     void design() {
@@ -302,6 +303,25 @@ private slots:
         }
         QVERIFY(m_dialogs.boxes.size() == 1 && m_dialogs.boxes[0].icon == platform::BoxIcon::Critical);
         QCOMPARE(m_dialogs.boxes[0].title + ": " + m_dialogs.boxes[0].text, "Erreur: La base de photos n'a pas pu être enregistrée :\n" + base + '\n' + raison);
+    }
+    void startFolder_data() {
+        QTest::addColumn<bool>("images");
+        QTest::newRow("pictures") << true, QTest::newRow("home") << false;
+    }
+    // The tree opens at the user's pictures, else at home; then at the folder of the last scan.
+    void startFolder() {
+        QFETCH(bool, images);
+        const QByteArray home = qgetenv("HOME");
+        const auto remets = qScopeGuard([&] { qputenv("HOME", home); });
+        const QString maison = m_dir->filePath("maison");
+        const QString dossier = images ? maison + "/Pictures" : maison;
+        qputenv("HOME", maison.toUtf8());
+        QVERIFY(QDir().mkpath(dossier) && QDir().mkpath(m_photos));
+        FormRecherchePhoto f(m_programme);
+        QCOMPARE(f.dossierRacine(), dossier + '/');
+        f.choisisDossier(m_photos);
+        scanne(f);
+        QCOMPARE(FormRecherchePhoto(m_programme).dossierRacine(), m_photos + '/');
     }
     // The folder's drive is picked; the tree keeps the folder in view as the folders around it arrive.
     void folderChoice() {
