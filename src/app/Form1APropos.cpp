@@ -68,13 +68,26 @@ QLabel *lien(QWidget *parent, const char *name, const QString &texte, const QRec
     return l;
 }
 
-QLabel *image(QWidget *parent, const char *name, const QImage &img, const QRect &r)
+QLabel *image(QWidget *parent, const char *name, const QRect &r)
 {
     auto *l = new QLabel(parent);
     l->setObjectName(QString::fromUtf8(name));
     l->setGeometry(r);
-    l->setPixmap(QPixmap::fromImage(img));
     return l;
+}
+
+// The panel's and the links' pictures, drawn for the pixel ratio of the
+// window's screen so that they stay sharp on a dense one.
+void dessineImages(Form1 &f)
+{
+    const qreal r = f.devicePixelRatioF();
+    QPalette p = f.APropos->palette();
+    p.setBrush(QPalette::Window, QBrush(images::fondAPropos(f.APropos->size(), r)));
+    f.APropos->setPalette(p);
+    f.Picture1->setPixmap(QPixmap::fromImage(images::diaphragme(f.Picture1->width(), r)));
+    f.Picture2->setPixmap(QPixmap::fromImage(images::appareil(f.Picture2->size(), r)));
+    f.Picture3->setPixmap(QPixmap::fromImage(images::insecte(f.Picture3->width(), r)));
+    f.Picture4->setPixmap(QPixmap::fromImage(images::ampoule(f.Picture4->width(), r)));
 }
 
 } // namespace
@@ -89,7 +102,6 @@ void Form1::createAPropos()
     APropos->setMouseTracking(true);
     {
         QPalette p = APropos->palette();
-        p.setBrush(QPalette::Window, QBrush(images::fondAPropos(APropos->size())));
         p.setColor(QPalette::WindowText, QColor(230, 230, 230));
         APropos->setPalette(p);
     }
@@ -113,8 +125,8 @@ void Form1::createAPropos()
     LblVersion->setObjectName(QStringLiteral("LblVersion"));
     LblVersion->setGeometry(16, 96, 369, 20);
     LblVersion->setAlignment(Qt::AlignHCenter);
-    Picture1 = image(APropos, "Picture1", images::diaphragme(96), QRect(16, 128, 96, 96));
-    Picture2 = image(APropos, "Picture2", images::appareil(QSize(96, 72)), QRect(289, 140, 96, 72));
+    Picture1 = image(APropos, "Picture1", QRect(16, 128, 96, 96));
+    Picture2 = image(APropos, "Picture2", QRect(289, 140, 96, 72));
     Label15 = new QLabel(QStringLiteral("MAIL :"), APropos);
     Label15->setObjectName(QStringLiteral("Label15"));
     Label15->setGeometry(100, 240, 60, 18);
@@ -132,18 +144,22 @@ void Form1::createAPropos()
     connect(echap, &QShortcut::activated, this, &Form1::APropos_Click);
 
     // On the window, under the input column.
-    Picture3 = image(this, "Picture3", images::insecte(16), QRect(4, 665, 16, 16));
+    Picture3 = image(this, "Picture3", QRect(4, 665, 16, 16));
     Picture3->setCursor(Qt::PointingHandCursor);
     Picture3->setMouseTracking(true);
     Label20 = lien(this, "Label20", QStringLiteral("Signaler un bug"), QRect(22, 665, 190, 16));
     Label20->setToolTip(QStringLiteral("Merci ! (Essayez d'être précis dans la description du problème)"));
-    Picture4 = image(this, "Picture4", images::ampoule(16), QRect(4, 684, 16, 16));
+    Picture4 = image(this, "Picture4", QRect(4, 684, 16, 16));
     Picture4->setCursor(Qt::PointingHandCursor);
     Picture4->setMouseTracking(true);
     Label21 = lien(this, "Label21", QString::fromUtf8("Proposer une amélioration"), QRect(22, 684, 190, 16));
     Label21->setToolTip(QStringLiteral("Les plus petites idées sont souvent les meilleures"));
     Picture3->setToolTip(Label20->toolTip());
     Picture4->setToolTip(Label21->toolTip());
+    dessineImages(*this);
+    // Moved to a screen of another pixel ratio, as the chart is.
+    connect(Graphic, &SurfaceWidget::devicePixelRatioChanged, this,
+            [this] { dessineImages(*this); });
 }
 
 bool Form1::evenementSouris(QObject *watched, QEvent *event)

@@ -11,23 +11,32 @@ namespace kavel::images {
 
 namespace {
 
-QImage vide(QSize taille)
+// An image of taille logical pixels for a screen of the given pixel ratio:
+// painted in logical pixels, it holds ratio times as many in each direction.
+QImage aLEchelle(QSize taille, qreal ratio, QImage::Format format)
 {
-    QImage image(taille, QImage::Format_ARGB32_Premultiplied);
+    QImage image(qRound(taille.width() * ratio), qRound(taille.height() * ratio), format);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+QImage vide(QSize taille, qreal ratio)
+{
+    QImage image = aLEchelle(taille, ratio, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
 }
 
 } // namespace
 
-QImage fondAPropos(QSize taille)
+QImage fondAPropos(QSize taille, qreal ratio)
 {
-    QImage image(taille, QImage::Format_RGB32);
+    QImage image = aLEchelle(taille, ratio, QImage::Format_RGB32);
     QPainter p(&image);
     QLinearGradient degrade(0, 0, 0, taille.height());
     degrade.setColorAt(0, QColor(40, 40, 56));
     degrade.setColorAt(1, QColor(12, 12, 20));
-    p.fillRect(image.rect(), degrade);
+    p.fillRect(QRect(QPoint(), taille), degrade);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(70, 70, 100), 1));
     for (int r = 40; r < taille.width(); r += 40) // faint rings, like a lens seen from the front
@@ -35,9 +44,9 @@ QImage fondAPropos(QSize taille)
     return image;
 }
 
-QImage diaphragme(int cote)
+QImage diaphragme(int cote, qreal ratio)
 {
-    QImage image = vide(QSize(cote, cote));
+    QImage image = vide(QSize(cote, cote), ratio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const QPointF centre(cote / 2.0, cote / 2.0);
@@ -60,9 +69,9 @@ QImage diaphragme(int cote)
     return image;
 }
 
-QImage appareil(QSize taille)
+QImage appareil(QSize taille, qreal ratio)
 {
-    QImage image = vide(taille);
+    QImage image = vide(taille, ratio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const double w = taille.width(), h = taille.height();
@@ -77,9 +86,9 @@ QImage appareil(QSize taille)
     return image;
 }
 
-QImage insecte(int cote)
+QImage insecte(int cote, qreal ratio)
 {
-    QImage image = vide(QSize(cote, cote));
+    QImage image = vide(QSize(cote, cote), ratio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const double c = cote;
@@ -95,9 +104,9 @@ QImage insecte(int cote)
     return image;
 }
 
-QImage ampoule(int cote)
+QImage ampoule(int cote, qreal ratio)
 {
-    QImage image = vide(QSize(cote, cote));
+    QImage image = vide(QSize(cote, cote), ratio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const double c = cote;
@@ -114,7 +123,7 @@ QImage ampoule(int cote)
 
 QImage icone(int cote)
 {
-    QImage image = vide(QSize(cote, cote));
+    QImage image = vide(QSize(cote, cote), 1);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QToolTip>
 #include <QLabel>
 #include <QLineEdit>
@@ -171,6 +172,29 @@ private slots:
             "Adresse à copier : auteur@kavel.example",
             "Kavel | Aucun logiciel de messagerie n'a pu être ouvert.\n"
             "Adresse à copier : auteur@kavel.example\nObjet : J'ai une idée pour Kavel :-)"}));
+    }
+    // On a screen of pixel ratio 2 the pictures hold twice the pixels each way, as the chart does.
+    void hiDpi() {
+        if (!qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) { // this case again, on such a screen
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("QT_SCALE_FACTOR", "2");
+            p.setProcessEnvironment(env), p.setProcessChannelMode(QProcess::MergedChannels);
+            p.start(QCoreApplication::applicationFilePath(), {"hiDpi"});
+            QVERIFY(p.waitForFinished(-1));
+            QVERIFY2(p.exitCode() == 0, p.readAll().constData());
+            return;
+        }
+        Form1 &f = m_w->form;
+        QCOMPARE(f.devicePixelRatioF(), 2.0);
+        for (QLabel *l : {f.Picture1, f.Picture2, f.Picture3, f.Picture4})
+            QCOMPARE(l->pixmap().size(), l->size() * 2);
+        const QImage fond = f.APropos->palette().window().textureImage();
+        QCOMPARE(fond.size(), f.APropos->size() * 2);
+        f.APropos->show();
+        const QRect rang(4, 590, 790, 1); // a row of the background under the links, frame left out
+        const QImage vu = f.APropos->grab().toImage().convertToFormat(fond.format());
+        QCOMPARE(vu.copy(rang), fond.copy(rang));
     }
     void boldRules() {
         Form1 &f = m_w->form;
