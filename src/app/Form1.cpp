@@ -431,6 +431,9 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             }
         }
     }
+    // The explanation is of what lies under the pointer on the chart only.
+    if (watched == Graphic && event->type() == QEvent::Leave)
+        TxtInfoBulle->hide();
     if (evenementClavier(watched, event))
         return true;
     if (evenementSouris(watched, event))

@@ -319,6 +319,13 @@ private slots:
         moveOver(f.Graphic, inside);
         QVERIFY(!f.TxtInfoBulle->isVisible() && !f.TxtInfoBulle->text().isEmpty()); // kept up to date while hidden
     }
+    void hoverBoxLeaves() { // the pointer goes from the chart to another control
+        Form1 &f = m_w->form;
+        QTest::mouseMove(f.Graphic, QPoint(300, 200));
+        QTRY_VERIFY(f.TxtInfoBulle->isVisible());
+        QTest::mouseMove(f.BtnRépartition);
+        QTRY_VERIFY(f.TxtInfoBulle->isHidden());
+    }
     void sizeLimitsAndWelcome() {
         Form1 &f = m_w->form; // the whole window stays within 980 x 737 .. 2500 x 2500
         f.resize(500, 400);
