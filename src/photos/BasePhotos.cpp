@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
-#include <unistd.h>
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -174,11 +173,6 @@ namespace {
 QString dansDossier(const QString &dossier)
 {
     return dossier + QLatin1Char('/') + QLatin1String(kNomBasePhotos);
-}
-
-bool dossierInscriptible(const QString &dossier)
-{
-    return ::access(platform::octetsDeNom(dossier).constData(), W_OK | X_OK) == 0;
 }
 
 QString dossierUtilisateur()

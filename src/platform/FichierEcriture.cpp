@@ -3,13 +3,50 @@
 #include "platform/NomFichier.h"
 
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace kavel {
+
+namespace {
+
+bool dansGroupe(gid_t groupe)
+{
+    if (groupe == ::getegid())
+        return true;
+    const int n = ::getgroups(0, nullptr);
+    if (n <= 0)
+        return false;
+    std::vector<gid_t> groupes(static_cast<std::size_t>(n));
+    const int m = ::getgroups(n, groupes.data());
+    return std::find(groupes.begin(), groupes.begin() + std::max(m, 0), groupe) != groupes.end();
+}
+
+// Whether the owner's, group's or others' bits of etat, whichever apply to
+// this process's effective user and groups, hold all the wanted ones (given
+// as others' bits: S_IWOTH, S_IXOTH). Root gets no exception.
+bool modePermet(const struct stat &etat, mode_t voulus)
+{
+    const int decalage = etat.st_uid == ::geteuid() ? 6 : dansGroupe(etat.st_gid) ? 3 : 0;
+    return ((etat.st_mode >> decalage) & voulus) == voulus;
+}
+
+} // namespace
+
+bool dossierInscriptible(const QString &path)
+{
+    // access() also knows read-only disks and access lists, but lets root
+    // write anything; the mode bits hold root to what the owner chose.
+    const QByteArray nom = platform::octetsDeNom(path);
+    struct stat etat {};
+    return ::access(nom.constData(), W_OK | X_OK) == 0 && ::stat(nom.constData(), &etat) == 0
+           && modePermet(etat, S_IWOTH | S_IXOTH);
+}
 
 FichierEcriture::FichierEcriture(const QString &path)
     : m_cible(platform::octetsDeNom(path))
@@ -49,8 +86,10 @@ bool FichierEcriture::ouvre()
     }
     struct stat ancien {};
     const bool existe = ::stat(m_cible.constData(), &ancien) == 0;
-    if (existe && ::access(m_cible.constData(), W_OK) != 0)
-        return echec(); // a file its owner protected stays as it is
+    if (existe && !modePermet(ancien, S_IWOTH)) {
+        errno = EACCES; // a file its owner made read-only stays as it is, whoever runs the program
+        return echec();
+    }
     for (int essai = 0; essai < 100 && m_fd < 0; ++essai) {
         m_provisoire = m_cible + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36);
         m_fd = ::open(m_provisoire.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

@@ -37,6 +37,11 @@ private:
     int m_erreur = 0;
 };
 
+// Whether new files can be made in the folder at path: by the system's
+// judgement, and by the folder's own mode bits, which hold root too (the
+// owner's, group's or others' bits, whichever apply to this process).
+bool dossierInscriptible(const QString &path);
+
 // Why a file could not be written, in French, from the system's error number.
 QString raisonEchecEcriture(int erreur);
 

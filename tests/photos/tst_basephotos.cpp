@@ -63,6 +63,22 @@ private slots:
         QVERIFY(cheminEnregistrable(QStringLiteral("/p/Vacances, été.jpg")) && !cheminEnregistrable({}));
         QVERIFY(!cheminEnregistrable(QStringLiteral("/p/deux\nlignes.jpg")) && !cheminEnregistrable(QStringLiteral("/p/deux\rlignes.jpg")));
     }
+    // What its owner made read-only is left alone, whoever runs the program, root included: a base
+    // file is not replaced, a program folder does not take the base.
+    void readOnly() {
+        const QString base = m_dir.filePath(QStringLiteral("protegee.txt"));
+        const QString dossier = m_dir.filePath(QStringLiteral("programme"));
+        ecris(base, "1\r\n/p/a.jpg\r\n\"12\"\"0,004\"\"8\"\"100\"\r\n");
+        const auto lecture = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        QVERIFY(QFile::setPermissions(base, lecture));
+        QString erreur;
+        QCOMPARE(EcritBasePhotos(base, {}, &erreur), false);
+        QCOMPARE(erreur, "Accès refusé : vous n'avez pas le droit d'écrire à cet endroit.");
+        QCOMPARE(LireBasePhotos(base).photos.size(), 1u);
+        qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("donnees")).toUtf8());
+        QVERIFY(QDir().mkpath(dossier) && QFile::setPermissions(dossier, lecture | QFileDevice::ExeOwner));
+        QVERIFY(cheminBaseEcrite(dossier).startsWith(m_dir.filePath(QStringLiteral("donnees/"))));
+    }
     void read_data() {
         QTest::addColumn<QByteArray>("bytes"), QTest::addColumn<int>("count"), QTest::addColumn<int>("kept"); // each EV 12, 1/250 s, F/8, ISO 100
         const QByteArray rec = "/p/a.jpg\r\n\"12\"\"0,004\"\"8\"\"100\"\r\n", a = "/p/a.jpg", n = "\"12\"\"0,004\"\"8\"\"100\"";
