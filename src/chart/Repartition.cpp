@@ -3,35 +3,21 @@
 #include "platform/DrawingSurface.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace kavel {
 
 std::vector<int> ClassesRepartition(const std::vector<double> &niveaux)
 {
-    // The level runs by repeated addition of 0,1, as 241 values from -6;
-    // their drift decides where a level on a bin's edge is counted.
-    std::array<double, kNbClasses> centres;
-    double e = -6;
-    for (double &centre : centres) {
-        centre = e;
-        e += 0.1;
-    }
-    // A level can only be within 0,05 of the level nearest to it and of
-    // that one's neighbours: those are tested as the edges say.
-    std::array<int, kNbClasses> comptes{};
+    // Each photo counts once, in the bin whose level is nearest to its own;
+    // a level half-way between two bins goes to the one its rounding gives.
+    std::vector<int> classes(kNbClasses, 0);
     for (double ev : niveaux) {
-        if (!(ev >= -7 && ev <= 19))
-            continue; // far from every bin, or not a number
-        const int proche = static_cast<int>(std::floor((ev + 6) * 10 + 0.5));
-        for (int k = std::max(proche - 2, 0); k <= std::min(proche + 2, kNbClasses - 1); ++k)
-            comptes[static_cast<std::size_t>(k)] += std::abs(ev - centres[static_cast<std::size_t>(k)]) <= 0.05;
+        if (!(ev >= -6.05 && ev <= 18.05))
+            continue; // beyond the outer bins' halves, or not a number
+        const long k = std::clamp(std::lround((ev + 6) * 10), 0L, long(kNbClasses - 1));
+        ++classes[static_cast<std::size_t>(k)];
     }
-    std::vector<int> classes(kNbClasses + 1, 0);
-    for (std::size_t k = 0; k < centres.size(); ++k)
-        classes[static_cast<std::size_t>(std::lround((centres[k] + 6) * 10))] = comptes[k];
-    classes.resize(kNbClasses);
     return classes;
 }
 

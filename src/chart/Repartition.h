@@ -9,8 +9,8 @@ class DrawingSurface;
 // Number of 0,1 EV bins from EV -6 to EV 18.
 inline constexpr int kNbClasses = 241;
 
-// How many photos fall into each bin: a photo within 0,05 EV of a bin's
-// level counts there (both edges included).
+// How many photos fall into each bin: a photo counts in the bin nearest to
+// its level, once, when it lies within 0,05 EV of a bin's level.
 std::vector<int> ClassesRepartition(const std::vector<double> &niveaux);
 
 // The histogram of the photos' light levels: a white bar three pixels wide
