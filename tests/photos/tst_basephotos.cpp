@@ -69,14 +69,15 @@ private slots:
         const QString base = m_dir.filePath(QStringLiteral("protegee.txt"));
         const QString dossier = m_dir.filePath(QStringLiteral("programme"));
         ecris(base, "1\r\n/p/a.jpg\r\n\"12\"\"0,004\"\"8\"\"100\"\r\n");
-        const auto lecture = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        const auto lecture = QFileDevice::ReadOwner | QFileDevice::ReadGroup;
         QVERIFY(QFile::setPermissions(base, lecture));
         QString erreur;
         QCOMPARE(EcritBasePhotos(base, {}, &erreur), false);
         QCOMPARE(erreur, "Accès refusé : vous n'avez pas le droit d'écrire à cet endroit.");
         QCOMPARE(LireBasePhotos(base).photos.size(), 1u);
         qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("donnees")).toUtf8());
-        QVERIFY(QDir().mkpath(dossier) && QFile::setPermissions(dossier, lecture | QFileDevice::ExeOwner));
+        QVERIFY(QDir().mkpath(dossier));
+        QVERIFY(QFile::setPermissions(dossier, lecture | QFileDevice::ExeOwner));
         QVERIFY(cheminBaseEcrite(dossier).startsWith(m_dir.filePath(QStringLiteral("donnees/"))));
     }
     void read_data() {
