@@ -34,6 +34,15 @@ void TraceRepartition(DrawingSurface &surface, const std::vector<double> &niveau
         else
             surface.filledBox(x, h - 2, x + 2, h - 1 - hauteur, 0xFFFFFFFF);
     }
+    if (niveaux.empty()) {
+        // Nothing to count: the student is told where photos come from.
+        const QString texte = QStringLiteral(
+            "Aucune photo dans la base : utilisez « Création base photos »");
+        surface.setTextColour(0xFFFFFFFF);
+        surface.setCurrentPosition(QPointF((3 * kNbClasses - surface.textWidth(texte)) / 2.0,
+                                           h / 2 - surface.textHeight()));
+        surface.drawText(texte);
+    }
 }
 
 } // namespace kavel

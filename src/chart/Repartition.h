@@ -15,7 +15,8 @@ std::vector<int> ClassesRepartition(const std::vector<double> &niveaux);
 
 // The histogram of the photos' light levels: a white bar three pixels wide
 // per bin, the fullest reaching half the height, a red mark on the bottom
-// row for an empty bin. Nothing else is drawn (the surface is not cleared).
+// row for an empty bin; with no photo at all, a line saying how to make the
+// base. Nothing else is drawn (the surface is not cleared).
 void TraceRepartition(DrawingSurface &surface, const std::vector<double> &niveaux);
 
 } // namespace kavel

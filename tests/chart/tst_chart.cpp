@@ -293,7 +293,7 @@ private slots:
     void distribution()
     {
         const struct { QList<double> levels; QMap<int, int> bins; } rows[] = { // bins not empty
-            {{}, {}}, {{12.37}, {{184, 1}}}, {{-6.06, -6.05, -6, -5.95, 18, 18.05, 18.06}, {{0, 3}, {240, 2}}},
+            {{12.37}, {{184, 1}}}, {{-6.06, -6.05, -6, -5.95, 18, 18.05, 18.06}, {{0, 3}, {240, 2}}},
             {{0, 0, 0.03, 11, 10.96, 11.04}, {{60, 3}, {170, 3}}}};
         for (const auto &r : rows) {
             const std::vector<double> levels(r.levels.begin(), r.levels.end());
@@ -312,6 +312,16 @@ private slots:
                     want.setPixel(x, y, n ? 0xFFFFFFFF : 0xFFFF0000);
             }
             QCOMPARE(s.image(), want);
+        }
+        // No photo at all: the chart says so, over the bins' red marks.
+        for (bool empty : {true, false}) {
+            DrawingSurface s(QSize(3 * kNbClasses, 100));
+            TraceRepartition(s, empty ? std::vector<double>{} : std::vector<double>{-5.0});
+            int written = 0;
+            for (int y = 20; y < 80; ++y)
+                for (int x = 100; x < 700; ++x)
+                    written += *s.pixel(x, y) != kFond;
+            QCOMPARE(written > 0, empty);
         }
         // Levels on each bin's edges and a hair either side: each within the range counts once.
         std::vector<double> edges{NAN, INFINITY, -INFINITY, -7, 20};
