@@ -19,6 +19,7 @@
 #include <QStorageInfo>
 #include <QTimer>
 #include <QTreeView>
+#include <algorithm>
 
 namespace kavel {
 
@@ -26,6 +27,12 @@ namespace {
 
 const QColor kEtapeInactive(96, 96, 96);
 const QColor kEtapeActive(255, 255, 255);
+
+// The step captions; a scan gives those of steps 2 and 3 its numbers.
+const QString kLegende2 = QStringLiteral("2 - Analyse des photos trouvées");
+const QString kLegende3 = QStringLiteral("3 - Sauvegarde de la base de photo");
+const QString kLegende4 =
+    QStringLiteral("4 - Recherche terminée, vous pouvez fermer cette fenêtre");
 
 // The folder the last scan started from, among the remembered choices.
 const QString kCleDossier = QStringLiteral("recherche/dossier");
@@ -129,18 +136,26 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
 
     Label1 = named(new QLabel(QStringLiteral("1 - Recherche de fichier JPG avec Exif"), this), "Label1",
                    QRect(284, 12, 500, 18));
-    Label2 = named(new QLabel(QStringLiteral("2 - Analyse des photos trouvées"), this), "Label2", QRect(284, 40, 500, 18));
+    Label2 = named(new QLabel(kLegende2, this), "Label2", QRect(284, 40, 500, 18));
     Label2bis = named(new QLabel(QStringLiteral("-"), this), "Label2bis", QRect(300, 62, 120, 18));
     couleurTexte(Label2bis, Qt::white);
     ProgressBar1 = named(new QProgressBar(this), "ProgressBar1", QRect(424, 62, 360, 18));
-    Label3 = named(new QLabel(QStringLiteral("3 - Sauvegarde de la base de photo"), this), "Label3",
-                   QRect(284, 96, 500, 18));
-    ProgressBar2 = named(new QProgressBar(this), "ProgressBar2", QRect(424, 118, 360, 18));
-    Label4 = named(new QLabel(QStringLiteral("4 - Recherche terminée, vous pouvez fermer cette fenêtre"), this), "Label4",
-                   QRect(284, 152, 500, 18));
-    LblPaires = named(new QLabel(this), "LblPaires", QRect(300, 172, 484, 18));
+    // Step 3's caption, with its count, may take two lines, and the status
+    // three; what follows them goes below.
+    const int ligne = fontMetrics().lineSpacing();
+    const int deuxLignes = std::max(18, 2 * ligne + 2), troisLignes = std::max(18, 3 * ligne + 2);
+    Label3 = named(new QLabel(kLegende3, this), "Label3", QRect(284, 96, 500, deuxLignes));
+    ProgressBar2 = named(new QProgressBar(this), "ProgressBar2",
+                         QRect(424, Label3->geometry().bottom() + 5, 360, 18));
+    Label4 = named(new QLabel(kLegende4, this), "Label4",
+                   QRect(284, ProgressBar2->geometry().bottom() + 15, 500, 18));
+    LblPaires = named(new QLabel(this), "LblPaires",
+                      QRect(300, Label4->geometry().bottom() + 3, 484, 18));
     couleurTexte(LblPaires, Qt::white);
-    LblStatut = named(new QLabel(this), "LblStatut", QRect(284, 190, 500, 18));
+    LblStatut = named(new QLabel(this), "LblStatut",
+                      QRect(284, LblPaires->geometry().bottom() + 1, 500, troisLignes));
+    for (QLabel *l : {Label3, LblStatut})
+        l->setWordWrap(true);
     couleurTexte(LblStatut, QColor(255, 160, 160));
     LblBase = named(new QLabel(this), "LblBase", QRect(284, 300, 500, 18));
     couleurTexte(LblBase, QColor(200, 200, 200));
@@ -245,6 +260,8 @@ void FormRecherchePhoto::BtnRecherche_Click()
     Label2bis->hide();
     LblStatut->clear();
     LblPaires->clear();
+    Label2->setText(kLegende2);
+    Label3->setText(kLegende3);
     m_modele->vide();
     m_trouves = 0;
     BtnRecherche->setEnabled(false);
@@ -292,7 +309,8 @@ void FormRecherchePhoto::etapeCommencee(int numero, int nombre)
         ProgressBar2->show();
         if (m_trouves > 0)
             ProgressBar2->setMaximum(m_trouves);
-        Label3->setText(QStringLiteral("3 - Sauvegarde de la base de photo (%1 photos avec informations exif completes)").arg(nombre));
+        Label3->setText(kLegende3 + QStringLiteral(" (%1 photos avec informations exif completes)")
+                                        .arg(nombre));
         break;
     default: break;
     }

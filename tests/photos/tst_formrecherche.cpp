@@ -323,6 +323,23 @@ private slots:
         scanne(f);
         QCOMPARE(FormRecherchePhoto(m_programme).dossierRacine(), m_photos + '/');
     }
+    // Step captions wrap rather than run past the window's edge; a new scan starts from bare ones.
+    void captions() {
+        FormRecherchePhoto f(m_programme);
+        emit f.scan()->etapeCommencee(ScanPhotos::Analyse, 19669);
+        emit f.scan()->etapeCommencee(ScanPhotos::Sauvegarde, 19669);
+        for (QLabel *l : {f.Label2, f.Label3}) {
+            const QRect place = l->contentsRect();
+            const int retour = l->wordWrap() ? Qt::TextWordWrap : 0;
+            QVERIFY(place.contains(l->fontMetrics().boundingRect(place, retour, l->text())));
+        }
+        f.choisisDossier(m_programme);
+        QSignalSpy fin(&f, &FormRecherchePhoto::scanTermine);
+        QTest::mouseClick(f.BtnRecherche, Qt::LeftButton);
+        QCOMPARE(f.Label2->text() + '|' + f.Label3->text(),
+                 "2 - Analyse des photos trouvées|3 - Sauvegarde de la base de photo");
+        QVERIFY(fin.wait(20000));
+    }
     // The folder's drive is picked; the tree keeps the folder in view as the folders around it arrive.
     void folderChoice() {
         const QString choisi = m_dir->filePath(QStringLiteral("arbre/d250"));
