@@ -46,9 +46,12 @@ QString texteLux(float lux)
     QString decimales = fixe.mid(point + 1);
     while (decimales.endsWith(QLatin1Char('0')))
         decimales.chop(1);
-    const bool negatif = entier.startsWith(QLatin1Char('-'));
+    // A value that rounds to zero has no sign: "-0 lux" would read as a fault.
+    bool negatif = entier.startsWith(QLatin1Char('-'));
     if (negatif)
         entier.remove(0, 1);
+    if (entier == QLatin1String("0") && decimales.isEmpty())
+        negatif = false;
     for (qsizetype i = entier.size() - 3; i > 0; i -= 3)
         entier.insert(i, QLatin1Char(' '));
     QString texte = (negatif ? QStringLiteral("-") : QString()) + entier;
