@@ -20,8 +20,7 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 # Metadata shared by the desktop entry, the AppStream file and the package.
 set(KAVEL_APPSTREAM_ID "example.kavel.Kavel")
-set(KAVEL_HOMEPAGE "https://kavel.example")
-set(KAVEL_CONTACT "auteur@kavel.example")
+# KAVEL_SITE and KAVEL_CONTACT are set in the top-level CMakeLists.txt.
 set(KAVEL_LICENSE "LicenseRef-proprietary")
 set(KAVEL_RELEASE_DATE "2026-12-07") # of version ${PROJECT_VERSION}
 

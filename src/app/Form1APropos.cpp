@@ -15,7 +15,8 @@ namespace kavel {
 
 QString lienMail(const QString &sujet)
 {
-    QString lien = QStringLiteral("mailto:") + QLatin1String(kMailAuteur);
+    QString lien = QStringLiteral("mailto:")
+                   + QString::fromLatin1(QUrl::toPercentEncoding(platform::adresseAuteur(), "@"));
     if (!sujet.isEmpty())
         lien += QStringLiteral("?subject=") + QString::fromLatin1(QUrl::toPercentEncoding(sujet));
     return lien;
@@ -43,16 +44,16 @@ void ouvre(QWidget *fenetre, const QString &lien, const QString &sansLanceur)
 
 void ouvreSite(QWidget *fenetre)
 {
-    ouvre(fenetre, QLatin1String(kSiteAuteur),
+    ouvre(fenetre, platform::siteAuteur(),
           QString::fromUtf8("Aucun navigateur n'a pu être ouvert.\nAdresse à copier : ")
-              + QLatin1String(kSiteAuteur));
+              + platform::siteAuteur());
 }
 
 void ouvreMail(QWidget *fenetre, const QString &sujet = QString())
 {
     QString texte = QString::fromUtf8("Aucun logiciel de messagerie n'a pu être ouvert.\n"
                                       "Adresse à copier : ")
-                    + QLatin1String(kMailAuteur);
+                    + platform::adresseAuteur();
     if (!sujet.isEmpty())
         texte += QStringLiteral("\nObjet : ") + sujet;
     ouvre(fenetre, lienMail(sujet), texte);
@@ -130,11 +131,11 @@ void Form1::createAPropos()
     Label15 = new QLabel(QStringLiteral("MAIL :"), APropos);
     Label15->setObjectName(QStringLiteral("Label15"));
     Label15->setGeometry(100, 240, 60, 18);
-    Label19 = lien(APropos, "Label19", QLatin1String(kMailAuteur), QRect(160, 240, 220, 18));
+    Label19 = lien(APropos, "Label19", platform::adresseAuteur(), QRect(160, 240, 220, 18));
     Label16 = new QLabel(QStringLiteral("SITE : "), APropos);
     Label16->setObjectName(QStringLiteral("Label16"));
     Label16->setGeometry(100, 262, 60, 18);
-    Label18 = lien(APropos, "Label18", QLatin1String(kSiteAuteur), QRect(160, 262, 220, 18));
+    Label18 = lien(APropos, "Label18", platform::siteAuteur(), QRect(160, 262, 220, 18));
     APropos->hide();
     // Escape closes the panel as a click does, wherever the focus is in the
     // window; the shortcut belongs to the panel, so it only acts while the

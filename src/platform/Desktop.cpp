@@ -82,6 +82,16 @@ QString cheminReglages()
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + QStringLiteral("/Kavel.conf");
 }
 
+QString adresseAuteur()
+{
+    return QString::fromUtf8(KAVEL_CONTACT);
+}
+
+QString siteAuteur()
+{
+    return QString::fromUtf8(KAVEL_SITE);
+}
+
 Version programVersion()
 {
     return {KAVEL_VERSION_MAJOR, KAVEL_VERSION_MINOR, KAVEL_VERSION_PATCH};

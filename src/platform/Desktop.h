@@ -40,6 +40,11 @@ QString dossierUtilisateur();
 // The file of the choices the program remembers ($XDG_CONFIG_HOME/Kavel).
 QString cheminReglages();
 
+// Where the user may reach the program's author, as the build was told
+// (KAVEL_CONTACT, KAVEL_SITE): a mail address and a web site.
+QString adresseAuteur();
+QString siteAuteur();
+
 struct Version {
     int major;
     int minor;

@@ -75,5 +75,22 @@ if have dpkg-shlibdeps "no Debian package made"; then
   dpkg-deb -x "$deb" "$tmp/x"
   starts "$tmp/x/usr/bin/kavel"
 fi
+
+# The site and the contact are the packager's: configured with others, the
+# program's links, the package and the AppStream file carry them.
+autre=$tmp/autre site=https://ecole.example/kavel contact=prof@ecole.example
+cmake -G "Unix Makefiles" -S "$(dirname "$0")/../.." -B "$autre" -DKAVEL_BUILD_TESTS=OFF \
+      -DKAVEL_BUILD_BENCH=OFF -DKAVEL_SITE=$site -DKAVEL_CONTACT=$contact > /dev/null
+make -C "$autre/src" platform/Desktop.cpp.o > /dev/null
+for a in $site $contact; do
+  grep -q "$a" "$autre"/src/CMakeFiles/kavelcore.dir/platform/Desktop.cpp.o || fail "program: no $a"
+done
+cpack_autre=$autre/CPackConfig.cmake
+grep -qx "set(CPACK_DEBIAN_PACKAGE_MAINTAINER \"Kavel <$contact>\")" "$cpack_autre" &&
+  grep -qx "set(CPACK_DEBIAN_PACKAGE_HOMEPAGE \"$site\")" "$cpack_autre" ||
+  fail "package: $(grep -E 'MAINTAINER|HOMEPAGE' "$cpack_autre")"
+grep -q "<url type=\"homepage\">$site</url>" "$autre"/share/metainfo/*.xml &&
+  grep -q "<update_contact>$contact</update_contact>" "$autre"/share/metainfo/*.xml ||
+  fail "metainfo: $(cat "$autre"/share/metainfo/*.xml)"
 [ -z "$(ls -A "$HOME")" ] || fail "written to the home: $(find "$HOME")"
 echo "install: 3 passed, 0 failed"
