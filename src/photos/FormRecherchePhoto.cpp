@@ -337,7 +337,15 @@ void FormRecherchePhoto::termine(const BilanScan &bilan)
         ProgressBar2->hide();
         for (QLabel *l : {Label1, Label2, Label3, Label4})
             etape(l, false);
-        LblStatut->setText(QStringLiteral("Recherche arrêtée : la base de photos n'a pas été modifiée."));
+        const QString arret = QStringLiteral("Recherche arrêtée : la base de photos ");
+        if (!bilan.ecrit) {
+            LblStatut->setText(arret + QStringLiteral("n'a pas été modifiée."));
+            emit scanTermine();
+            return;
+        }
+        LblStatut->setText(arret + QStringLiteral("était déjà enregistrée (%1 photos).")
+                                       .arg(bilan.enBase));
+        emit baseEnregistree();
         emit scanTermine();
         return;
     }

@@ -23,7 +23,7 @@ class ModeleScan;
 // them all and writes those with a known light level to the photo base in
 // the program's folder. The scan runs off the window's thread: the window
 // shows its progress, and "Arrêter" or closing the window stops it, the
-// base then left as it was.
+// base then left as it was, unless the scan had already replaced it.
 class FormRecherchePhoto : public QDialog {
     Q_OBJECT
 public:
@@ -67,7 +67,7 @@ public:
     void setLocale(const QLocale &locale);
 
 signals:
-    // The scan has just written the base.
+    // The scan has just written the base (even if stopped right after).
     void baseEnregistree();
     // The scan has ended, stopped or not.
     void scanTermine();

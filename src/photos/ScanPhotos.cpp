@@ -108,11 +108,13 @@ struct ScanPhotos::Etat {
     QLocale locale;
     int lecteurs = 1;
     std::function<void(const QString &)> avantLecture;
+    std::function<void()> apresEcriture;
     // Told at once of each new step, without waiting for its next look.
     QPointer<ScanPhotos> proprietaire;
 
     std::atomic<bool> arret{false};
     std::mutex verrou; // held while the base is replaced, and to stop
+    bool baseRemplacee = false; // under verrou
 
     std::atomic<int> etape{Recherche};
     std::atomic<bool> fini{false};
@@ -306,7 +308,10 @@ void ScanPhotos::Etat::sauvegarde(const std::vector<TypePhoto> &base)
         if (arret.load())
             return; // the new file is dropped
         ok = ok && fichier.valide();
+        baseRemplacee = ok;
     }
+    if (ok && apresEcriture)
+        apresEcriture();
     bilan.ecrit = ok;
     if (!ok) {
         bilan.erreur = raisonEchecEcriture(fichier.erreur());
@@ -390,6 +395,7 @@ void ScanPhotos::lance(const QString &racine, const QString &cheminBase, const Q
         : disqueReseau(racine)     ? kLecteursReseau
                                    : std::clamp(QThread::idealThreadCount(), 1, 2);
     etat->avantLecture = m_avantLecture;
+    etat->apresEcriture = m_apresEcriture;
     etat->proprietaire = this;
     m_etat = etat;
     m_etapeMontree = Recherche;
@@ -407,15 +413,19 @@ void ScanPhotos::arrete()
 {
     if (!m_etat)
         return;
+    BilanScan bilan;
+    bilan.arrete = true;
     {
         const std::lock_guard<std::mutex> garde(m_etat->verrou);
         m_etat->arret.store(true);
+        // Too late for the base: the scan had already replaced it.
+        bilan.ecrit = m_etat->baseRemplacee;
+        if (bilan.ecrit)
+            bilan.enBase = m_etat->bilan.enBase;
     }
     // The threads end on their own, soon; what they still hold is theirs.
     m_etat.reset();
     m_minuterie->stop();
-    BilanScan bilan;
-    bilan.arrete = true;
     emit termine(bilan);
 }
 

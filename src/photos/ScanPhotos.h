@@ -21,8 +21,8 @@ struct LigneScan {
 
 // How a scan ended.
 struct BilanScan {
-    bool arrete = false;     // stopped before its end: the base was not touched
-    bool ecrit = false;      // the base was replaced
+    bool arrete = false;     // stopped before its end
+    bool ecrit = false;      // the base is as this scan made it (when stopped: it was replaced)
     QString erreur;          // why it could not be, in French
     int trouves = 0;         // files found
     int enBase = 0;          // records of the base
@@ -35,6 +35,7 @@ struct BilanScan {
 // the cache of readings beside it. The window learns of its progress from
 // the signals below, sent from its own thread several times a second, and
 // can stop it at any time; once stopped, the scan never touches the base.
+// A stop may come after the base was replaced, and then says so.
 class ScanPhotos : public QObject {
     Q_OBJECT
 public:
@@ -60,6 +61,8 @@ public:
     void setLecteurs(int n) { m_lecteurs = n; }
     // Called on a reading thread before each file is looked at (tests).
     void setAvantLecture(std::function<void(const QString &)> f) { m_avantLecture = std::move(f); }
+    // Called on the scan's thread once the base is replaced (tests).
+    void setApresEcriture(std::function<void()> f) { m_apresEcriture = std::move(f); }
 
 signals:
     // A step begins; steps come in order, none skipped. nombre: the files
@@ -81,6 +84,7 @@ private:
     int m_lignesMontrees = 0;
     int m_lecteurs = 0;
     std::function<void(const QString &)> m_avantLecture;
+    std::function<void()> m_apresEcriture;
 };
 
 } // namespace kavel

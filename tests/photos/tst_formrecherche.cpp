@@ -204,6 +204,23 @@ private slots:
         QCOMPARE(contenu(m_programme + "/BasePhotos.txt"), ancienne);
         QCOMPARE(QDir(m_programme).entryList(QDir::Files | QDir::Hidden), QStringList{"BasePhotos.txt"});
     }
+    // "Arrêter" once the base is replaced: the window says so, and has the main window reload it.
+    void stopAfterWriting() {
+        ecris(m_photos + "/a.jpg", photo(1, 125, 80, 200));
+        FormRecherchePhoto f(m_programme);
+        QSemaphore ecrite, reprise;
+        f.scan()->setApresEcriture([&] { ecrite.release(), reprise.tryAcquire(1, 10000); });
+        QSignalSpy enregistree(&f, &FormRecherchePhoto::baseEnregistree);
+        f.choisisDossier(m_photos);
+        f.BtnRecherche_Click();
+        QVERIFY(ecrite.tryAcquire(1, 20000));
+        QTest::mouseClick(f.Command1, Qt::LeftButton);
+        reprise.release();
+        QCOMPARE(f.LblStatut->text(),
+                 "Recherche arrêtée : la base de photos était déjà enregistrée (1 photos).");
+        QCOMPARE(enregistree.count(), 1);
+        QCOMPARE(LireBasePhotos(f.cheminBase()).photos.size(), 1u);
+    }
     // A rescan opens only the files that changed or came since; removed ones leave the base. A damaged cache
     // is no cache.
     void rescan() {
