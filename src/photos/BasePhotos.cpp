@@ -26,8 +26,44 @@ constexpr qsizetype kBloc = 1 << 20;
 
 bool chiffre(char c) { return c >= '0' && c <= '9'; }
 
-// A number as readNumber reads a whole text once its points are commas:
-// blanks, a sign, digits with at most one separator, an exponent, blanks.
+// The decimal signs, as UTF-8, of every locale the base may have been
+// written under, beyond "." and ",": the Arabic "٫" (U+066B) of Arabic and
+// Persian locales. Whatever locale wrote a base, its numbers read back.
+const std::vector<QByteArray> &separateursLocaux()
+{
+    static const std::vector<QByteArray> separateurs = [] {
+        std::vector<QByteArray> liste;
+        const QList<QLocale> locales = QLocale::matchingLocales(
+            QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
+        for (const QLocale &locale : locales) {
+            const QByteArray s = locale.decimalPoint().toUtf8();
+            if (!s.isEmpty() && static_cast<unsigned char>(s[0]) >= 0x80
+                && std::find(liste.begin(), liste.end(), s) == liste.end())
+                liste.push_back(s);
+        }
+        return liste;
+    }();
+    return separateurs;
+}
+
+// The length of the decimal sign at p, 0 when there is none.
+qsizetype separateur(const char *p, const char *fin)
+{
+    if (p == fin)
+        return 0;
+    if (*p == '.' || *p == ',')
+        return 1;
+    if (static_cast<unsigned char>(*p) < 0x80)
+        return 0;
+    for (const QByteArray &s : separateursLocaux())
+        if (fin - p >= s.size() && std::memcmp(p, s.constData(), std::size_t(s.size())) == 0)
+            return s.size();
+    return 0;
+}
+
+// A number as readNumber reads a whole text once its decimal sign is a
+// comma: blanks, a sign, digits with at most one decimal sign (".", "," or
+// another locale's), an exponent, blanks.
 // Returns where they end, nullptr when no number starts at p; the text is a
 // number only if nothing but its end (or the field's closing quote) is there.
 // The short ones, which are all a base holds, are converted here: digits up
@@ -58,8 +94,10 @@ const char *nombre(const char *p, const char *fin, double &valeur)
         return p - premier;
     };
     qsizetype chiffres = lit(), decimales = 0;
-    if (p < fin && (*p == '.' || *p == ',')) {
-        ++p;
+    const char *const signe = p;
+    const qsizetype longueurSigne = separateur(p, fin);
+    if (longueurSigne > 0) {
+        p += longueurSigne;
         decimales = lit();
         chiffres += decimales;
     }
@@ -91,7 +129,8 @@ const char *nombre(const char *p, const char *fin, double &valeur)
         return p;
     }
     std::string texte(debut, finNombre);
-    std::replace(texte.begin(), texte.end(), ',', '.');
+    if (longueurSigne > 0)
+        texte.replace(std::size_t(signe - debut), std::size_t(longueurSigne), 1, '.');
     const std::optional<double> v = readDecimal(texte);
     valeur = v.value_or(0);
     return v ? p : nullptr;
@@ -156,16 +195,10 @@ QString texteNombre(double value, const QLocale &locale)
 
 std::optional<double> lireNombre(QStringView text)
 {
-    std::string octets; // nothing beyond ASCII belongs to a number
-    octets.reserve(std::size_t(text.size()));
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return std::nullopt;
-        octets.push_back(static_cast<char>(c.unicode()));
-    }
+    const QByteArray octets = text.toUtf8();
     double valeur;
-    const char *const fin = octets.data() + octets.size();
-    return nombre(octets.data(), fin, valeur) == fin ? std::optional(valeur) : std::nullopt;
+    const char *const fin = octets.constData() + octets.size();
+    return nombre(octets.constData(), fin, valeur) == fin ? std::optional(valeur) : std::nullopt;
 }
 
 namespace {
@@ -278,6 +311,10 @@ LectureBase LireBasePhotos(const QString &path)
     if (!file.exists())
         return lecture;
     lecture.existe = true;
+    const QString nom = QDir::toNativeSeparators(path);
+    const QString refaire = QStringLiteral("\nRefaites-la avec « Création base photos ».");
+    lecture.erreur = QStringLiteral("La base de photos %1 ne peut pas être lue.").arg(nom);
+    lecture.erreur += refaire;
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return lecture;
     Lignes lignes(file);
@@ -288,6 +325,7 @@ LectureBase LireBasePhotos(const QString &path)
     const long long compte = premiere->toByteArray().trimmed().toLongLong(&ok);
     if (!ok || compte < 0)
         return lecture;
+    lecture.erreur.clear();
     lecture.compte = compte;
     // A record takes 13 bytes at the least (an empty path, "1""1""1""1").
     if (!file.isSequential())
@@ -303,6 +341,13 @@ LectureBase LireBasePhotos(const QString &path)
             break;
         lecture.photos.push_back({std::move(fichier), (*v)[0], (*v)[1], (*v)[2], (*v)[3]});
     }
+    if (static_cast<long long>(lecture.photos.size()) < compte)
+        lecture.erreur = QStringLiteral("La base de photos %1 est endommagée : "
+                                        "%2 de ses %3 photos ont pu être lues.")
+                             .arg(nom)
+                             .arg(lecture.photos.size())
+                             .arg(compte)
+                         + refaire;
     return lecture;
 }
 

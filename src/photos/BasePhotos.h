@@ -14,7 +14,8 @@
 //   ...
 // Lines end with CR LF; paths are the bytes of the file's name, read back
 // as platform::texteDeNom makes them; numbers use the decimal separator of
-// the locale they were written under; the loader takes either separator.
+// the locale they were written under; the loader takes the decimal sign of
+// any locale.
 namespace kavel {
 
 struct TypePhoto {
@@ -38,7 +39,7 @@ QString cheminBaseLue(const QString &programFolder);
 // A number as the scan's list and the base write it: up to 15 significant
 // digits, the locale's decimal separator, no grouping, 6,25E-05 style exponents.
 QString texteNombre(double value, const QLocale &locale = QLocale());
-// Reads such a number, with either decimal separator.
+// Reads such a number, with the decimal sign of any locale.
 std::optional<double> lireNombre(QStringView text);
 
 // Whether a path can stand on one line of the base.
@@ -57,10 +58,15 @@ struct LectureBase {
     bool existe = false;   // the file was there
     long long compte = 0;  // that count
     std::vector<TypePhoto> photos; // the complete records, at most count of them
+    // Why the base could not be read whole, in French, for the user; empty
+    // when there is no file or every photo it counts was read.
+    QString erreur;
 };
 
 // Reads a base; stops at the first record that is cut short or malformed,
-// keeping the complete ones before it.
+// keeping the complete ones before it. A file that is there but gives no
+// count, or fewer photos than its count, is told in erreur: a base that
+// cannot be read must never pass for an empty one.
 LectureBase LireBasePhotos(const QString &path);
 
 } // namespace kavel

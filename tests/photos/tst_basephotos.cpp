@@ -41,11 +41,19 @@ private slots:
     void written_data() {
         QTest::addColumn<QLocale>("locale"), QTest::addColumn<QByteArray>("bytes");
         const QByteArray a = "2\r\n/p/Vacances, \xC3\xA9t\xC3\xA9/IMG 0001.JPG\r\n", b = "\r\n/p/\xE9.jpg\r\n";
-        QTest::newRow("French") << QLocale(QLocale::French) << a + "\"10,9366379390026\"\"0,004\"\"5,6\"\"400\"" + b + "\"-1,5\"\"6,25E-05\"\"2,8\"\"12800\"\r\n";
-        QTest::newRow("English") << QLocale(QLocale::English) << a + "\"10.9366379390026\"\"0.004\"\"5.6\"\"400\"" + b + "\"-1.5\"\"6.25E-05\"\"2.8\"\"12800\"\r\n";
+        const auto octets = [&](const char *signe) {
+            const QByteArray n1 = "\"10,9366379390026\"\"0,004\"\"5,6\"\"400\"";
+            const QByteArray n2 = "\"-1,5\"\"6,25E-05\"\"2,8\"\"12800\"\r\n";
+            return a + QByteArray(n1).replace(',', signe) + b + QByteArray(n2).replace(',', signe);
+        };
+        QTest::newRow("French") << QLocale(QLocale::French) << octets(",");
+        QTest::newRow("English") << QLocale(QLocale::English) << octets(".");
+        const char *const arabe = "\xD9\xAB"; // U+066B, the Arabic decimal separator
+        QTest::newRow("Arabic, Egypt") << QLocale(QStringLiteral("ar_EG")) << octets(arabe);
+        QTest::newRow("Persian, Iran") << QLocale(QStringLiteral("fa_IR")) << octets(arabe);
     }
-    // Count, then per photo its path's own bytes and its four numbers (15 digits, the locale's separator, no
-    // grouping), in CR LF lines; read back as written whatever the locale.
+    // Count, then per photo its path's own bytes and its four numbers (15 digits, the locale's
+    // decimal sign, no grouping), in CR LF lines; read back as written under another locale.
     void written() {
         QFETCH(QLocale, locale); QFETCH(QByteArray, bytes);
         const std::vector<TypePhoto> photos{{QStringLiteral("/p/Vacances, été/IMG 0001.JPG"), 10.936637939002571, 0.004, 5.6, 400},
@@ -54,8 +62,12 @@ private slots:
         QString erreur = QStringLiteral("inchangée");
         QVERIFY(EcritBasePhotos(base, photos, &erreur, locale) && erreur == "inchangée");
         QCOMPARE(contenu(base), bytes);
+        const QLocale avant;
+        QLocale::setDefault(QLocale(QLocale::French));
         const LectureBase lue = LireBasePhotos(base);
+        QLocale::setDefault(avant);
         QVERIFY(lue.existe && lue.compte == 2 && lue.photos.size() == 2);
+        QCOMPARE(lue.erreur, QString());
         QCOMPARE(champs(lue.photos[0]) + champs(lue.photos[1]), champs(photos[0]) + champs(photos[1]));
         // Where it cannot be written, the reason in French.
         const QString absent = m_dir.filePath(QStringLiteral("absent/BasePhotos.txt"));
@@ -79,6 +91,29 @@ private slots:
         QVERIFY(QDir().mkpath(dossier));
         QVERIFY(QFile::setPermissions(dossier, lecture | QFileDevice::ExeOwner));
         QVERIFY(cheminBaseEcrite(dossier).startsWith(m_dir.filePath(QStringLiteral("donnees/"))));
+    }
+    void damaged_data() {
+        QTest::addColumn<QByteArray>("bytes"), QTest::addColumn<QString>("message");
+        const QByteArray rec = "/p/a.jpg\r\n\"12\"\"0,004\"\"8\"\"100\"\r\n";
+        const QString illisible = "ne peut pas être lue.";
+        const QString endommagee = "est endommagée : %1 de ses %2 photos ont pu être lues.";
+        QTest::newRow("whole") << "1\r\n" + rec << QString();
+        QTest::newRow("no photo") << QByteArray("0\r\n") << QString();
+        QTest::newRow("empty file") << QByteArray() << illisible;
+        QTest::newRow("no count") << "beaucoup\r\n" + rec << illisible;
+        // The Arabic comma (U+060C) is no decimal sign.
+        const QByteArray virgule = "2\r\n/p/a.jpg\r\n\"12\"\"0\xD8\x8C" "004\"\"8\"\"100\"\r\n";
+        QTest::newRow("no record read") << virgule << endommagee.arg(0).arg(2);
+        QTest::newRow("cut short") << "5\r\n" + rec.repeated(3) << endommagee.arg(3).arg(5);
+    }
+    // A base file that cannot be read whole says so in French: it never passes for an empty base.
+    void damaged() {
+        QFETCH(QByteArray, bytes); QFETCH(QString, message);
+        const QString path = m_dir.filePath(QStringLiteral("abimee.txt"));
+        ecris(path, bytes);
+        const QString dite = "La base de photos " + path + ' ' + message
+                             + "\nRefaites-la avec « Création base photos ».";
+        QCOMPARE(LireBasePhotos(path).erreur, message.isEmpty() ? message : dite);
     }
     void read_data() {
         QTest::addColumn<QByteArray>("bytes"), QTest::addColumn<int>("count"), QTest::addColumn<int>("kept"); // each EV 12, 1/250 s, F/8, ISO 100
