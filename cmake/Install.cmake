@@ -8,8 +8,9 @@
 #   ~/.local/share);
 # - any other prefix (/usr, /usr/local, /opt/kavel, or a staged DESTDIR
 #   install, as for a package): the program and its data in PREFIX/lib/kavel,
-#   a `kavel` link on PREFIX/bin, and the desktop entry, icons and AppStream
-#   metainfo under PREFIX/share. Nothing is written to the user's home.
+#   a `kavel` link on PREFIX/bin, and the desktop entry, icons, AppStream
+#   metainfo and the copyright file (share/doc/kavel) under PREFIX/share.
+#   Nothing is written to the user's home.
 #
 # The program is stripped unless KAVEL_INSTALL_STRIP is OFF.
 
@@ -21,11 +22,15 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 # Metadata shared by the desktop entry, the AppStream file and the package.
 set(KAVEL_APPSTREAM_ID "example.kavel.Kavel")
 # KAVEL_SITE and KAVEL_CONTACT are set in the top-level CMakeLists.txt.
-set(KAVEL_LICENSE "LicenseRef-proprietary")
+# Kavel is free software (COPYING); its data files' own licences are in the
+# Debian copyright file made from packaging/copyright.in.
+set(KAVEL_LICENSE "GPL-3.0-or-later")
 set(KAVEL_RELEASE_DATE "2026-12-07") # of version ${PROJECT_VERSION}
 
 configure_file(${PROJECT_SOURCE_DIR}/packaging/kavel.metainfo.xml.in
   ${CMAKE_BINARY_DIR}/share/metainfo/${KAVEL_APPSTREAM_ID}.metainfo.xml @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in
+  ${CMAKE_BINARY_DIR}/share/doc/kavel/copyright @ONLY)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/share/bin)
 file(CREATE_LINK ../lib/kavel/kavel ${CMAKE_BINARY_DIR}/share/bin/kavel SYMBOLIC)
 
@@ -88,6 +93,7 @@ install(CODE [[
     file(INSTALL "${kavel_share}/bin/kavel" DESTINATION "${prefix}/bin")
     file(INSTALL "${kavel_share}/icons/hicolor" DESTINATION "${prefix}/share/icons")
     file(INSTALL "${kavel_share}/metainfo/${kavel_metainfo}" DESTINATION "${prefix}/share/metainfo")
+    file(INSTALL "${kavel_share}/doc/kavel/copyright" DESTINATION "${prefix}/share/doc/kavel")
   endif()
 ]])
 

@@ -136,6 +136,11 @@ void Form1::createAPropos()
     Label16->setObjectName(QStringLiteral("Label16"));
     Label16->setGeometry(100, 262, 60, 18);
     Label18 = lien(APropos, "Label18", platform::siteAuteur(), QRect(160, 262, 220, 18));
+    auto *licence = new QLabel(QString::fromUtf8("Logiciel libre : GNU GPL, version 3 ou ultérieure"),
+                               APropos);
+    licence->setObjectName(QStringLiteral("LblLicence"));
+    licence->setGeometry(16, 284, 369, 18);
+    licence->setAlignment(Qt::AlignHCenter);
     APropos->hide();
     // Escape closes the panel as a click does, wherever the focus is in the
     // window; the shortcut belongs to the panel, so it only acts while the

@@ -5,6 +5,7 @@
 # that the validators accept the desktop files, and starts the program.
 set -euo pipefail
 build=$(cd "${1:?build folder}" && pwd)
+src=$(cd "$(dirname "$0")/../.." && pwd)
 tmp=$(mktemp -d)
 pid=
 cleanup() {
@@ -60,6 +61,21 @@ fi
 if have appstreamcli "metainfo not validated"; then
   appstreamcli validate --no-net --pedantic "$metainfo" > "$tmp/as.log" || fail "metainfo refused: $(cat "$tmp/as.log")"
 fi
+# Free software: the licence at the root, in the AppStream file, and a
+# copyright file that names every data file installed with its own licence.
+grep -q "GNU GENERAL PUBLIC LICENSE" "$src/COPYING" && grep -q "Version 3, 29 June 2007" "$src/COPYING" ||
+  fail "no GPL v3 in COPYING"
+grep -q "<project_license>GPL-3.0-or-later</project_license>" "$metainfo" || fail "metainfo: licence"
+copyright=$share/doc/kavel/copyright
+head -1 "$copyright" | grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ||
+  fail "copyright: not machine-readable"
+licence() { # the licence of the paragraph naming $1
+  awk -v RS= -v f="$1" 'index($0, f) && /(^|\n)Files:/' "$copyright" | sed -n 's/^License: //p'
+}
+for f in $(cd "$lib" && find . -type f ! -name kavel ! -path './samples/*' -printf '%P\n') 'samples/*.jpg'; do
+  [ -n "$(licence "$f")" ] || fail "copyright: $f is not named"
+done
+[ "$(licence data/Boitiers.csv)" = Expat ] || fail "copyright: Boitiers.csv is not under Expat"
 starts "$usr/bin/kavel"
 
 # The Debian package, made from its own configuration in a temporary folder.
@@ -68,7 +84,7 @@ if have dpkg-shlibdeps "no Debian package made"; then
   deb=$(ls "$tmp"/deb/kavel_"$version"-*.deb)
   dpkg-deb -c "$deb" > "$tmp/deb.txt"
   for f in ./usr/bin/kavel ./usr/lib/kavel/kavel ./usr/lib/kavel/ObjectifsNikon.txt ./usr/share/applications/kavel.desktop \
-           ./usr/share/icons/hicolor/scalable/apps/kavel.svg ./usr/share/metainfo/; do
+           ./usr/share/icons/hicolor/scalable/apps/kavel.svg ./usr/share/metainfo/ ./usr/share/doc/kavel/copyright; do
     grep -q " $f" "$tmp/deb.txt" || fail "the package has no $f"
   done
   dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "package depends on: $(dpkg-deb -f "$deb" Depends)"
@@ -79,7 +95,7 @@ fi
 # The site and the contact are the packager's: configured with others, the
 # program's links, the package and the AppStream file carry them.
 autre=$tmp/autre site=https://ecole.example/kavel contact=prof@ecole.example
-cmake -G "Unix Makefiles" -S "$(dirname "$0")/../.." -B "$autre" -DKAVEL_BUILD_TESTS=OFF \
+cmake -G "Unix Makefiles" -S "$src" -B "$autre" -DKAVEL_BUILD_TESTS=OFF \
       -DKAVEL_BUILD_BENCH=OFF -DKAVEL_SITE=$site -DKAVEL_CONTACT=$contact > /dev/null
 make -C "$autre/src" platform/Desktop.cpp.o > /dev/null
 for a in $site $contact; do
