@@ -174,6 +174,7 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
     m_modele->setLocale(m_locale);
     ListView1->setModel(m_modele);
     ListView1->setColumnWidth(0, 300);
+    ListView1->setColumnWidth(9, 300);
     ListView1->header()->setSectionsClickable(true);
     // Rows keep the search order until a header is clicked.
     ListView1->header()->setSortIndicatorShown(false);
@@ -323,7 +324,7 @@ void FormRecherchePhoto::lignesLues(const QList<LigneScan> &lignes, int lues)
     ProgressBar1->setValue(lues);
     for (const LigneScan &l : lignes)
         if (l.resultat.depassement)
-            LblStatut->setText(ExifReader::kDepassement);
+            LblStatut->setText(ExifReader::kDepassement + QStringLiteral(" : ") + l.fichier);
 }
 
 void FormRecherchePhoto::termine(const BilanScan &bilan)

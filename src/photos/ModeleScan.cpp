@@ -3,6 +3,7 @@
 #include "exposure/Scales.h"
 #include "photos/BasePhotos.h"
 
+#include <QColor>
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -11,8 +12,12 @@ namespace kavel {
 
 namespace {
 
-const char *const kColonnes[] = {"Fichier", "Lux", "Speed", "Diaf", "Iso", "ValEV", "ValSpeed", "ValDiaf", "ValIso"};
-constexpr int kNbColonnes = 9;
+const char *const kColonnes[] = {"Fichier", "Lux",     "Speed",   "Diaf",   "Iso",
+                                  "ValEV",   "ValSpeed", "ValDiaf", "ValIso", "Remarque"};
+constexpr int kNbColonnes = 10;
+
+// The colour of a row with a remark, as the window's status.
+const QColor kCouleurRemarque(255, 160, 160);
 
 bool positif(double v)
 {
@@ -43,8 +48,16 @@ QString ModeleScan::texte(const LigneScan &ligne, int colonne, const QLocale &lo
     case 6: return texteNombre(r.ValSpeed, locale);
     case 7: return texteNombre(r.ValDiaf, locale);
     case 8: return texteNombre(r.ValIso, locale);
+    case 9: return remarque(ligne);
     default: return {};
     }
+}
+
+QString ModeleScan::remarque(const LigneScan &ligne)
+{
+    if (ligne.resultat.depassement)
+        return QStringLiteral("Fichier coupé ou abîmé : lecture au-delà de sa fin");
+    return {};
 }
 
 void ModeleScan::vide()
@@ -76,9 +89,21 @@ int ModeleScan::columnCount(const QModelIndex &parent) const
 
 QVariant ModeleScan::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
-    return texte(m_lignes[static_cast<std::size_t>(index.row())], index.column(), m_locale);
+    const LigneScan &ligne = m_lignes[static_cast<std::size_t>(index.row())];
+    switch (role) {
+    case Qt::DisplayRole: return texte(ligne, index.column(), m_locale);
+    case Qt::ToolTipRole:
+        if (const QString r = remarque(ligne); !r.isEmpty())
+            return r;
+        return {};
+    case Qt::ForegroundRole:
+        if (!remarque(ligne).isEmpty())
+            return kCouleurRemarque;
+        return {};
+    default: return {};
+    }
 }
 
 QVariant ModeleScan::headerData(int section, Qt::Orientation orientation, int role) const

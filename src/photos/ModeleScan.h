@@ -9,8 +9,10 @@
 namespace kavel {
 
 // The rows of the scan window's list: one per file found, with the texts of
-// its nine columns made when the list shows them, so that a list of a
-// hundred thousand files fills as fast as they are read.
+// its ten columns made when the list shows them, so that a list of a
+// hundred thousand files fills as fast as they are read. A row with a
+// remark (a file the reader ran past the end of) is drawn in the status's
+// colour, the remark in its last column and its tooltip.
 class ModeleScan : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -18,6 +20,8 @@ public:
 
     // The text of one cell of a row, numbers in locale.
     static QString texte(const LigneScan &ligne, int colonne, const QLocale &locale);
+    // What the list says of a row besides its numbers, in French; empty for most.
+    static QString remarque(const LigneScan &ligne);
 
     void setLocale(const QLocale &locale) { m_locale = locale; }
     void vide();

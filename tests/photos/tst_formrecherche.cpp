@@ -117,14 +117,22 @@ private slots:
         scanne(f);
         QCOMPARE(etapes.vu, (QStringList{"+1", "-1", "+2", "-2", "+3", "14/14 3 - Sauvegarde de la base de photo (5 photos avec informations exif completes)", "-3", "+4"}));
         QCOMPARE(etapes.lus.last(), "14 14/14");
-        QCOMPARE(f.Label2->text() + f.LblStatut->text(), "2 - Analyse des 14 photos trouvées" + ExifReader::kDepassement); // the cut photo's
+        QCOMPARE(f.Label2->text(), "2 - Analyse des 14 photos trouvées");
+        // The cut photo, named and marked.
+        QCOMPARE(f.LblStatut->text(), ExifReader::kDepassement + " : " + tous[3]);
+        QCOMPARE(cellules(f.ListView1, 0, 9).join('|'),
+                 "|||Fichier coupé ou abîmé : lecture au-delà de sa fin||||||||||");
+        const QVariant couleur = f.ListView1->model()->index(3, 0).data(Qt::ForegroundRole);
+        QCOMPARE(couleur, QVariant(QColor(255, 160, 160)));
         QVERIFY(f.ProgressBar1->isHidden() && f.ProgressBar2->isHidden() && f.Label2bis->isHidden() && enregistree.count() == 1);
         QCOMPARE(cellules(f.ListView1, 0, 0), tous);
         QCOMPARE(cellules(f.ListView1, 0, 1), (QStringList{"010000,0 lux", "-", "004900,0 lux", "-", "002400,0 lux", "010000,0 lux", "-", "-", "-",
                                                            "-", "-", "-", "000073,0 lux", "019000,0 lux"}));
-        QCOMPARE(cellules(f.ListView1, 0).mid(2), (QStringList{"1/125s", "F/8", "200 iso", "11,9657842846621", "0,008", "8", "200"}));
+        QCOMPARE(cellules(f.ListView1, 0).mid(2).join('|'),
+                 "1/125s|F/8|200 iso|11,9657842846621|0,008|8|200|");
         QCOMPARE(cellules(f.ListView1, 1).mid(2, 2), (QStringList{"1/4294967295s", "F/4294967295"}));
-        QCOMPARE(cellules(f.ListView1, 6).mid(1), (QStringList{"-", "???", "-", "-", "-100", "-1", "-1", "-1"})); // cannot be read
+        QCOMPARE(cellules(f.ListView1, 6).mid(1), // cannot be read
+                 (QStringList{"-", "???", "-", "-", "-100", "-1", "-1", "-1", ""}));
         QCOMPARE(cellules(f.ListView1, 7).mid(1), cellules(f.ListView1, 6).mid(1));                           // no ISO
         // A click on "Lux" sorts the whole rows on that column's texts.
         QStringList paires, triees;
