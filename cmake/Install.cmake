@@ -7,10 +7,12 @@
 #   and a menu entry and icons written to $XDG_DATA_HOME (default
 #   ~/.local/share);
 # - any other prefix (/usr, /usr/local, /opt/kavel, or a staged DESTDIR
-#   install, as for a package): the program and its data in PREFIX/lib/kavel,
-#   a `kavel` link on PREFIX/bin, and the desktop entry, icons, AppStream
-#   metainfo and the copyright file (share/doc/kavel) under PREFIX/share.
-#   Nothing is written to the user's home.
+#   install, as for a package): the program on PREFIX/bin; its data, the
+#   same on every architecture, in PREFIX/share/kavel, where the program
+#   looks for them (platform::programFolder); the desktop entry, icons,
+#   AppStream metainfo and the copyright file (share/doc/kavel, with the
+#   Debian changelog under /usr) under PREFIX/share. Nothing is written to
+#   the user's home.
 #
 # The program is stripped unless KAVEL_INSTALL_STRIP is OFF.
 
@@ -26,13 +28,26 @@ set(KAVEL_APPSTREAM_ID "example.kavel.Kavel")
 # Debian copyright file made from packaging/copyright.in.
 set(KAVEL_LICENSE "GPL-3.0-or-later")
 set(KAVEL_RELEASE_DATE "2026-12-07") # of version ${PROJECT_VERSION}
+set(KAVEL_DEB_RELEASE 1)              # the package's own revision of it
+# The AppStream screenshot is the README's picture, as published on the site.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/doc/screenshot.png)
+file(READ ${PROJECT_SOURCE_DIR}/doc/screenshot.png kavel_ihdr OFFSET 16 LIMIT 8 HEX) # its size
+string(SUBSTRING "${kavel_ihdr}" 0 8 kavel_w)
+string(SUBSTRING "${kavel_ihdr}" 8 8 kavel_h)
+math(EXPR KAVEL_SCREENSHOT_WIDTH "0x${kavel_w}")
+math(EXPR KAVEL_SCREENSHOT_HEIGHT "0x${kavel_h}")
 
 configure_file(${PROJECT_SOURCE_DIR}/packaging/kavel.metainfo.xml.in
   ${CMAKE_BINARY_DIR}/share/metainfo/${KAVEL_APPSTREAM_ID}.metainfo.xml @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in
   ${CMAKE_BINARY_DIR}/share/doc/kavel/copyright @ONLY)
-file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/share/bin)
-file(CREATE_LINK ../lib/kavel/kavel ${CMAKE_BINARY_DIR}/share/bin/kavel SYMBOLIC)
+# The Debian changelog, compressed as Debian's tools do (no name, no time).
+execute_process(COMMAND date -u -R -d ${KAVEL_RELEASE_DATE} OUTPUT_VARIABLE KAVEL_RELEASE_DATE_RFC2822
+  OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.Debian.in
+  ${CMAKE_BINARY_DIR}/packaging/changelog.Debian @ONLY)
+execute_process(COMMAND gzip -9 -n -c ${CMAKE_BINARY_DIR}/packaging/changelog.Debian
+  OUTPUT_FILE ${CMAKE_BINARY_DIR}/share/doc/kavel/changelog.Debian.gz COMMAND_ERROR_IS_FATAL ANY)
 
 # The layout, and stripping unless told otherwise (cmake --install --strip
 # sets CMAKE_INSTALL_DO_STRIP itself).
@@ -50,18 +65,21 @@ install(CODE [[
     endif()
   endif()
   if(kavel_user)
-    set(kavel_dir ".")
+    set(kavel_bin ".")
+    set(kavel_data ".")
   else()
-    set(kavel_dir "lib/kavel")
+    set(kavel_bin "bin")
+    set(kavel_data "share/kavel")
   endif()
   if(NOT DEFINED CMAKE_INSTALL_DO_STRIP AND kavel_strip)
     set(CMAKE_INSTALL_DO_STRIP 1)
   endif()
 ]])
 
-install(TARGETS kavel RUNTIME DESTINATION "\${kavel_dir}")
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION "\${kavel_dir}" PATTERN ".gitkeep" EXCLUDE)
-install(DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/samples DESTINATION "\${kavel_dir}" PATTERN ".made" EXCLUDE)
+install(TARGETS kavel RUNTIME DESTINATION "\${kavel_bin}")
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION "\${kavel_data}" PATTERN ".gitkeep" EXCLUDE)
+install(DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/samples DESTINATION "\${kavel_data}"
+  PATTERN ".made" EXCLUDE)
 
 install(CODE "set(kavel_share \"${CMAKE_BINARY_DIR}/share\")
   set(kavel_desktop_in \"${PROJECT_SOURCE_DIR}/packaging/kavel.desktop.in\")
@@ -90,10 +108,12 @@ install(CODE [[
     message(STATUS "Installing: ${entry}")
     configure_file("${kavel_desktop_in}" "${entry}" @ONLY)
     list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${entry}")
-    file(INSTALL "${kavel_share}/bin/kavel" DESTINATION "${prefix}/bin")
     file(INSTALL "${kavel_share}/icons/hicolor" DESTINATION "${prefix}/share/icons")
     file(INSTALL "${kavel_share}/metainfo/${kavel_metainfo}" DESTINATION "${prefix}/share/metainfo")
     file(INSTALL "${kavel_share}/doc/kavel/copyright" DESTINATION "${prefix}/share/doc/kavel")
+    if(prefix STREQUAL "/usr")
+      file(INSTALL "${kavel_share}/doc/kavel/changelog.Debian.gz" DESTINATION "${prefix}/share/doc/kavel")
+    endif()
   endif()
 ]])
 

@@ -18,12 +18,15 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Kavel <${KAVEL_CONTACT}>")
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${KAVEL_SITE})
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${KAVEL_DEB_RELEASE})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The lens database's library comes through dpkg-shlibdeps; its data, which
 # the program reads at run time, is a package of its own.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "liblensfun-data-v1")
+# Qt's own dialogs and menus (Copier, Coller, Annuler…) are French only with
+# Qt's translations.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 # The first line of the Description field is CPACK_PACKAGE_DESCRIPTION_SUMMARY.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "For one light level, Kavel shows every shutter speed, aperture and ISO
 combination that exposes correctly, where the student's camera body and lens

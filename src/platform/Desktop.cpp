@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <cstdio>
@@ -69,7 +71,16 @@ OpenUrlHandler setOpenUrlHandler(OpenUrlHandler handler)
 
 QString programFolder()
 {
-    return QCoreApplication::applicationDirPath();
+    return dossierDonnees(QCoreApplication::applicationDirPath());
+}
+
+QString dossierDonnees(const QString &dossierExecutable)
+{
+    const QDir bin(dossierExecutable);
+    const QString partage = QDir::cleanPath(bin.filePath(QStringLiteral("../share/kavel")));
+    if (bin.dirName() == QLatin1String("bin") && QFileInfo(partage).isDir())
+        return partage;
+    return dossierExecutable;
 }
 
 QString dossierUtilisateur()

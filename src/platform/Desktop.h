@@ -32,8 +32,13 @@ bool openUrl(const QUrl &url);
 MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler);
 OpenUrlHandler setOpenUrlHandler(OpenUrlHandler handler);
 
-// The folder of the executable, where the catalogues and the photo base live.
+// The program's folder, where its catalogues and samples (and, when it may
+// be written, the photo base) live: dossierDonnees of the executable's folder.
 QString programFolder();
+// Installed for every user, the program lies in PREFIX/bin and its data in
+// PREFIX/share/kavel; a build or a home install keeps them beside the
+// program. The data folder for an executable in dossierExecutable.
+QString dossierDonnees(const QString &dossierExecutable);
 // The user's own data folder for the program ($XDG_DATA_HOME/Kavel), not
 // created here: it is made when something is first written to it.
 QString dossierUtilisateur();

@@ -39,22 +39,28 @@ grep -qx "Icon=kavel" "$entry" || fail "menu entry has no icon"
 [ -s "$data/icons/hicolor/128x128/apps/kavel.png" ] || fail "no icon"
 starts "$prefix/kavel"
 
-# Staged under /usr: the program's folder, a launcher, the desktop files;
-# nothing in the home.
+# Staged under /usr: the program on bin/, its data (the same on every
+# architecture) in share/kavel, the desktop files; nothing in the home.
 export HOME=$tmp/home XDG_DATA_HOME=$tmp/home/.local/share
 DESTDIR=$tmp/stage cmake --install "$build" --prefix /usr > /dev/null
-usr=$tmp/stage/usr lib=$tmp/stage/usr/lib/kavel share=$tmp/stage/usr/share
-[ "$(readlink -f "$usr/bin/kavel")" = "$lib/kavel" ] || fail "no launcher on bin/"
-[ -f "$lib/ObjectifsCanon.txt" ] && [ "$(ls "$lib"/samples/*.jpg | wc -l)" -ge 30 ] || fail "no data in lib/kavel"
-readelf -S "$lib/kavel" | grep -q '\.symtab' && fail "the installed program is not stripped"
+usr=$tmp/stage/usr share=$tmp/stage/usr/share donnees=$tmp/stage/usr/share/kavel
+[ -x "$usr/bin/kavel" ] && [ ! -L "$usr/bin/kavel" ] || fail "no program on bin/"
+[ -f "$donnees/ObjectifsCanon.txt" ] && [ "$(ls "$donnees"/samples/*.jpg | wc -l)" -ge 30 ] || fail "no data in share/kavel"
+[ ! -e "$usr/lib" ] || fail "installed in lib/: $(find "$usr/lib")"
+readelf -S "$usr/bin/kavel" | grep -q '\.symtab' && fail "the installed program is not stripped"
 for n in 32 48 64 128 256; do
   file "$share/icons/hicolor/${n}x$n/apps/kavel.png" | grep -q "PNG image data, $n x $n" || fail "no $n px icon"
 done
 grep -q '<svg' "$share/icons/hicolor/scalable/apps/kavel.svg" || fail "no SVG icon"
 grep -qx "Exec=kavel" "$share/applications/kavel.desktop" || fail "desktop entry: $(cat "$share/applications/kavel.desktop")"
+grep -qx "Categories=Education;Photography;" "$share/applications/kavel.desktop" || fail "desktop entry: categories"
 metainfo=$(ls "$share"/metainfo/*.metainfo.xml)
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
 grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo: no release $version"
+# The README's picture, at its own size.
+taille=$(file "$src/doc/screenshot.png" | sed -n 's/.*PNG image data, \([0-9]*\) x \([0-9]*\),.*/\1 \2/p')
+image="<image type=\"source\" width=\"${taille% *}\" height=\"${taille#* }\">[^<]*/screenshot.png</image>"
+grep -q "$image" "$metainfo" || fail "metainfo: no screenshot of $taille"
 if have desktop-file-validate "desktop entry not validated"; then
   desktop-file-validate "$share/applications/kavel.desktop" > "$tmp/dv.log" || fail "desktop entry refused: $(cat "$tmp/dv.log")"
 fi
@@ -72,7 +78,7 @@ head -1 "$copyright" | grep -qx "Format: https://www.debian.org/doc/packaging-ma
 licence() { # the licence of the paragraph naming $1
   awk -v RS= -v f="$1" 'index($0, f) && /(^|\n)Files:/' "$copyright" | sed -n 's/^License: //p'
 }
-for f in $(cd "$lib" && find . -type f ! -name kavel ! -path './samples/*' -printf '%P\n') 'samples/*.jpg'; do
+for f in $(cd "$donnees" && find . -type f ! -path './samples/*' -printf '%P\n') 'samples/*.jpg'; do
   [ -n "$(licence "$f")" ] || fail "copyright: $f is not named"
 done
 [ "$(licence data/Boitiers.csv)" = Expat ] || fail "copyright: Boitiers.csv is not under Expat"
@@ -83,11 +89,19 @@ if have dpkg-shlibdeps "no Debian package made"; then
   (cd "$tmp" && cpack --config "$build/CPackConfig.cmake" -B "$tmp/deb" > "$tmp/cpack.log") || fail "cpack: $(cat "$tmp/cpack.log")"
   deb=$(ls "$tmp"/deb/kavel_"$version"-*.deb)
   dpkg-deb -c "$deb" > "$tmp/deb.txt"
-  for f in ./usr/bin/kavel ./usr/lib/kavel/kavel ./usr/lib/kavel/ObjectifsNikon.txt ./usr/share/applications/kavel.desktop \
-           ./usr/share/icons/hicolor/scalable/apps/kavel.svg ./usr/share/metainfo/ ./usr/share/doc/kavel/copyright; do
+  for f in ./usr/bin/kavel ./usr/share/kavel/ObjectifsNikon.txt ./usr/share/kavel/samples/ \
+           ./usr/share/applications/kavel.desktop ./usr/share/icons/hicolor/scalable/apps/kavel.svg \
+           ./usr/share/metainfo/ ./usr/share/doc/kavel/copyright ./usr/share/doc/kavel/changelog.Debian.gz; do
     grep -q " $f" "$tmp/deb.txt" || fail "the package has no $f"
   done
   dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "package depends on: $(dpkg-deb -f "$deb" Depends)"
+  recommends=$(dpkg-deb -f "$deb" Recommends)
+  [ "$recommends" = qt6-translations-l10n ] || fail "package recommends: $recommends"
+  if command -v lintian > /dev/null; then
+    lintian --fail-on error "$deb" > "$tmp/lintian.log" 2>&1 || fail "lintian: $(cat "$tmp/lintian.log")"
+  else
+    echo "SKIP: lintian missing (apt-get install lintian): package not checked by lintian"
+  fi
   dpkg-deb -x "$deb" "$tmp/x"
   starts "$tmp/x/usr/bin/kavel"
 fi

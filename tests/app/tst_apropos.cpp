@@ -198,6 +198,16 @@ private slots:
         const QImage vu = f.APropos->grab().toImage().convertToFormat(fond.format());
         QCOMPARE(vu.copy(rang), fond.copy(rang));
     }
+    // Installed for every user the data lie in PREFIX/share/kavel; built or at home, by the program.
+    void dataFolder() {
+        QTemporaryDir t;
+        const QDir d(t.path());
+        for (const char *dossier : {"usr/bin", "usr/share/kavel", "build/bin", "opt/kavel"})
+            d.mkpath(dossier);
+        QCOMPARE(platform::dossierDonnees(d.filePath("usr/bin")), d.filePath("usr/share/kavel"));
+        QCOMPARE(platform::dossierDonnees(d.filePath("build/bin")), d.filePath("build/bin"));
+        QCOMPARE(platform::dossierDonnees(d.filePath("opt/kavel")), d.filePath("opt/kavel"));
+    }
     void boldRules() {
         Form1 &f = m_w->form;
         auto gras = [&] {
