@@ -16,11 +16,12 @@ namespace {
 // version whenever the reader's results for some file change, so that a
 // cache of the old reader is not believed.
 constexpr QByteArrayView kEntete("Kavel cache de lecture\n");
-constexpr quint32 kVersionLecteur = 4;
+constexpr quint32 kVersionLecteur = 5;
 // A name is never longer on any file system in use.
 constexpr quint32 kLongueurNomMax = 64 * 1024;
-// Past the name: size, modification, five numbers, flags.
-constexpr qsizetype kTailleValeurs = 8 + 8 + 5 * 8 + 1;
+// Past the name: size, modification, inode, inode change, five numbers,
+// flags.
+constexpr qsizetype kTailleValeurs = 4 * 8 + 5 * 8 + 1;
 
 void ajoute32(QByteArray &out, quint32 v)
 {
@@ -81,8 +82,9 @@ QByteArray texteCacheScan(const ContenuCache &cache)
         const QByteArray nom = platform::octetsDeNom(f.fichier);
         ajoute32(out, static_cast<quint32>(nom.size()));
         out.append(nom);
-        ajoute64(out, static_cast<quint64>(f.entree.taille));
-        ajoute64(out, static_cast<quint64>(f.entree.modification));
+        const platform::EtatFichier &e = f.entree.etat;
+        for (qint64 v : {e.taille, e.modification, static_cast<qint64>(e.inode), e.changement})
+            ajoute64(out, static_cast<quint64>(v));
         const ResultatLecture &r = f.entree.resultat;
         for (double d : {r.ValLux, r.ValEV, r.ValSpeed, r.ValDiaf, r.ValIso})
             ajouteDouble(out, d);
@@ -191,8 +193,11 @@ ContenuCache LireCacheScan(const QString &path)
         if (!nom)
             return {};
         FichierCache f{platform::texteDeNom(QByteArrayView(nom, longueur)), {}};
-        f.entree.taille = l.n64();
-        f.entree.modification = l.n64();
+        platform::EtatFichier &e = f.entree.etat;
+        e.taille = l.n64();
+        e.modification = l.n64();
+        e.inode = static_cast<quint64>(l.n64());
+        e.changement = l.n64();
         ResultatLecture &r = f.entree.resultat;
         for (double *v : {&r.ValLux, &r.ValEV, &r.ValSpeed, &r.ValDiaf, &r.ValIso})
             *v = l.reel();

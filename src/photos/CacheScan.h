@@ -9,7 +9,7 @@
 
 // What the last scan read from each file, kept in a file beside the photo
 // base so that a rescan does not open the files that have not changed since
-// (same path, size and modification time). The base keeps its own format;
+// (same path, size, modification time, inode and inode change time). The base keeps its own format;
 // this file is only a memory of the reader's results, and one that cannot
 // be read is simply a scan without memory.
 namespace kavel {
@@ -24,8 +24,7 @@ struct ResultatLecture {
 };
 
 struct EntreeCache {
-    qint64 taille = 0;
-    qint64 modification = 0; // nanoseconds since 1970
+    platform::EtatFichier etat;
     ResultatLecture resultat;
 };
 

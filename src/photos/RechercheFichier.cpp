@@ -74,8 +74,7 @@ struct Dossier {
     QString chemin; // ending with "/"
     qint64 modification = -1; // when worth remembering
     QStringList noms;
-    QList<qint64> tailles;
-    QList<qint64> modifications;
+    QList<platform::EtatFichier> etats;
     std::vector<std::unique_ptr<Dossier>> sousDossiers;
 };
 
@@ -100,10 +99,8 @@ void listeDisque(Dossier &d, const Motifs &motif, bool etats)
     for (const Entree &e : entrees) {
         if (e.entree.sorte == platform::SorteEntree::Fichier && motif.prend(e.entree.nom)) {
             d.noms.append(e.entree.nom);
-            if (etats) {
-                d.tailles.append(e.entree.taille);
-                d.modifications.append(e.entree.modification);
-            }
+            if (etats)
+                d.etats.append(e.entree.etat);
         } else if (e.entree.sorte == platform::SorteEntree::Dossier) {
             d.sousDossiers.push_back(std::make_unique<Dossier>());
             d.sousDossiers.back()->chemin = d.chemin + e.entree.nom + QLatin1Char('/');
@@ -128,7 +125,7 @@ void liste(Dossier &d, const Motifs &motif, bool etats, const ListesDossiers *av
         if (d.modification >= 0 && ancienne != avant->cend() && ancienne->modification == d.modification) {
             d.noms = ancienne->fichiers;
             if (etats)
-                platform::etatsFichiers(d.chemin, d.noms, d.tailles, d.modifications);
+                platform::etatsFichiers(d.chemin, d.noms, d.etats);
             for (const QString &nom : ancienne->sousDossiers) {
                 d.sousDossiers.push_back(std::make_unique<Dossier>());
                 d.sousDossiers.back()->chemin = d.chemin + nom + QLatin1Char('/');
@@ -196,10 +193,8 @@ void rassemble(const Dossier &d, ResultatRecherche &resultat, bool etats, Listes
         resultat.dossiers.append(d.chemin);
         resultat.noms.append(nom);
     }
-    if (etats) {
-        resultat.tailles.append(d.tailles);
-        resultat.modifications.append(d.modifications);
-    }
+    if (etats)
+        resultat.etats.append(d.etats);
     for (const auto &s : d.sousDossiers)
         rassemble(*s, resultat, etats, listes);
 }

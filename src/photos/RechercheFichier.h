@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/NomFichier.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -25,10 +27,9 @@ using ListesDossiers = QHash<QString, ListeDossier>;
 struct ResultatRecherche {
     QStringList dossiers;
     QStringList noms;
-    // When asked for: each file's size (-1 when it is not a regular file)
-    // and time of last change (ns since 1970), as the search saw them.
-    QList<qint64> tailles;
-    QList<qint64> modifications;
+    // When asked for: each file's state as the search saw it (size -1 when
+    // it is not a regular file).
+    QList<platform::EtatFichier> etats;
     int count() const { return static_cast<int>(noms.size()); }
 };
 
@@ -39,7 +40,7 @@ struct ResultatRecherche {
 // the count of files found so far.
 int RechercheRecursive(const QString &dossier, const QString &motif, ResultatRecherche &resultat);
 // The same with several patterns (a name matching any of them is found),
-// with each file's size and time when etats is set, listing the folders on
+// with each file's state when etats is set, listing the folders on
 // fils threads at once (the order of the result stays the same). Once arret
 // is set the search ends early and adds nothing. With avant, the listings
 // of an earlier search with the same patterns, a folder unchanged since is

@@ -26,12 +26,6 @@ namespace kavel {
 
 namespace {
 
-// A file's size and time of last change (ns), as the search saw them.
-struct EtatFichier {
-    qint64 taille;
-    qint64 modification;
-};
-
 // How often the window hears of the progress.
 constexpr int kIntervalleMs = 50;
 
@@ -135,7 +129,7 @@ struct ScanPhotos::Etat {
     std::atomic<bool> commeAvant{true};
     // What goes into the new cache: the file's state when its reading is
     // worth keeping.
-    std::vector<std::optional<EtatFichier>> etats;
+    std::vector<std::optional<platform::EtatFichier>> etats;
     // Set before fini.
     BilanScan bilan;
 
@@ -167,9 +161,9 @@ void ScanPhotos::Etat::lis()
             avantLecture(l.fichier);
         // The state the search saw: a file changed since then is read now
         // and kept with that older state, so the next scan reads it again.
-        std::optional<EtatFichier> &etat = etats[k];
+        std::optional<platform::EtatFichier> &etat = etats[k];
         const EntreeCache *e = etat ? dansLeCache(i) : nullptr;
-        if (e && e->taille == etat->taille && e->modification == etat->modification) {
+        if (e && e->etat == *etat) {
             l.resultat = e->resultat;
         } else {
             commeAvant.store(false, std::memory_order_relaxed);
@@ -229,8 +223,8 @@ void ScanPhotos::Etat::deroule()
     lignes.resize(static_cast<std::size_t>(n));
     etats.resize(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
-        if (trouves.tailles[i] >= 0)
-            etats[static_cast<std::size_t>(i)] = EtatFichier{trouves.tailles[i], trouves.modifications[i]};
+        if (trouves.etats[i].taille >= 0)
+            etats[static_cast<std::size_t>(i)] = trouves.etats[i];
     faites = std::make_unique<std::atomic<bool>[]>(static_cast<std::size_t>(n));
     bilan.trouves = n;
     etape.store(Analyse, std::memory_order_release);
@@ -328,7 +322,7 @@ void ScanPhotos::Etat::ecritCache()
     cache.fichiers.reserve(lignes.size());
     for (std::size_t i = 0; i < lignes.size(); ++i)
         if (etats[i])
-            cache.fichiers.push_back({lignes[i].fichier, {etats[i]->taille, etats[i]->modification, lignes[i].resultat}});
+            cache.fichiers.push_back({lignes[i].fichier, {*etats[i], lignes[i].resultat}});
     cache.dossiers = std::move(listes);
     cache.motifs = texteMotifs();
     if (!platform::etatFichier(cheminBase, cache.baseTaille, cache.baseModification))

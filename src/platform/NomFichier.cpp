@@ -112,9 +112,19 @@ QByteArray octetsDeNom(QStringView texte)
 
 namespace {
 
+qint64 nanosecondes(const struct timespec &t)
+{
+    return static_cast<qint64>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
 qint64 nanosecondes(const struct stat &st)
 {
-    return static_cast<qint64>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    return nanosecondes(st.st_mtim);
+}
+
+EtatFichier etat(const struct stat &st)
+{
+    return {st.st_size, nanosecondes(st.st_mtim), st.st_ino, nanosecondes(st.st_ctim)};
 }
 
 } // namespace
@@ -137,14 +147,15 @@ qint64 modificationDossier(QStringView dossier)
     return nanosecondes(st);
 }
 
-void etatsFichiers(QStringView dossier, const QStringList &noms, QList<qint64> &tailles, QList<qint64> &modifications)
+void etatsFichiers(QStringView dossier, const QStringList &noms, QList<EtatFichier> &etats)
 {
     const int fd = ::open(octetsDeNom(dossier).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     for (const QString &nom : noms) {
         struct stat st {};
-        const bool regulier = fd >= 0 && ::fstatat(fd, octetsDeNom(nom).constData(), &st, 0) == 0 && S_ISREG(st.st_mode);
-        tailles.append(regulier ? st.st_size : -1);
-        modifications.append(regulier ? nanosecondes(st) : 0);
+        const QByteArray octets = octetsDeNom(nom);
+        const bool regulier =
+            fd >= 0 && ::fstatat(fd, octets.constData(), &st, 0) == 0 && S_ISREG(st.st_mode);
+        etats.append(regulier ? etat(st) : EtatFichier());
     }
     if (fd >= 0)
         ::close(fd);
@@ -180,10 +191,8 @@ std::vector<EntreeDossier> entreesDossier(QStringView dossier, const std::functi
                 connu = ::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0;
             else
                 connu = connu || type == DT_REG;
-            if (connu && S_ISREG(st.st_mode)) {
-                entree.taille = st.st_size;
-                entree.modification = nanosecondes(st);
-            }
+            if (connu && S_ISREG(st.st_mode))
+                entree.etat = etat(st);
         }
         entrees.push_back(std::move(entree));
     }

@@ -30,18 +30,27 @@ enum class SorteEntree {
     LienDossier, // a link to a folder
 };
 
+// What the system says of a file, enough to tell that it changed since: a
+// tool may put back a file's size and time of last change, but not the
+// number of its inode nor the time the inode last changed (its ctime).
+struct EtatFichier {
+    qint64 taille = -1;      // -1: not a regular file
+    qint64 modification = 0; // ns since 1970
+    quint64 inode = 0;
+    qint64 changement = 0;   // ns since 1970
+    bool operator==(const EtatFichier &) const = default;
+};
+
 struct EntreeDossier {
     QString nom; // as texteDeNom gives it
     SorteEntree sorte;
-    // When asked for: a regular file's size (-1 for anything else) and the
-    // time of its last change, nanoseconds since 1970.
-    qint64 taille = -1;
-    qint64 modification = 0;
+    // When asked for, and for a regular file only.
+    EtatFichier etat;
 };
 
 // The entries of a folder in the system's order, without "." and "..";
-// none when the folder cannot be read. With etatVoulu, the size and time of
-// each regular file (or link to one) whose name it accepts too.
+// none when the folder cannot be read. With etatVoulu, the state of each
+// regular file (or link to one) whose name it accepts too.
 std::vector<EntreeDossier> entreesDossier(QStringView dossier,
                                           const std::function<bool(const QString &nom)> &etatVoulu = {});
 
@@ -50,9 +59,9 @@ std::vector<EntreeDossier> entreesDossier(QStringView dossier,
 bool etatFichier(QStringView path, qint64 &taille, qint64 &modification);
 // A folder's time of last change, ns since 1970; -1 when it cannot be seen.
 qint64 modificationDossier(QStringView dossier);
-// The size and time of last change of the named files of a folder, as
-// entreesDossier gives them (size -1 for one that is not, or no longer, a
-// regular file or a link to one).
-void etatsFichiers(QStringView dossier, const QStringList &noms, QList<qint64> &tailles, QList<qint64> &modifications);
+// The state of the named files of a folder, as entreesDossier gives it
+// (size -1 for one that is not, or no longer, a regular file or a link to
+// one).
+void etatsFichiers(QStringView dossier, const QStringList &noms, QList<EtatFichier> &etats);
 
 } // namespace kavel::platform

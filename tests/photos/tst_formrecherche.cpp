@@ -265,10 +265,19 @@ private slots:
         scanne(f);
         QCOMPARE(ouvertures(), 3u);
         QCOMPARE(isos(), "100 900 104 105");
+        // New EXIF, size and time put back: the inode's change time tells.
+        struct stat avant {};
+        QVERIFY(::stat(QFile::encodeName(d + "p4.jpg"), &avant) == 0);
+        ecris(d + "p4.jpg", photo(1, 125, 80, 700));
+        const timespec temps[2] = {avant.st_atim, avant.st_mtim};
+        QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(d + "p4.jpg").constData(), temps, 0) == 0);
+        scanne(f);
+        QCOMPARE(ouvertures(), 1u);
+        QCOMPARE(isos(), "100 900 700 105");
         ecris(cheminCache(f.cheminBase()), contenu(cheminCache(f.cheminBase())).chopped(3));
         scanne(f);
         QCOMPARE(ouvertures(), 6u);
-        QCOMPARE(isos(), "100 900 104 105");
+        QCOMPARE(isos(), "100 900 700 105");
     }
     // A program folder the user may not write to: the base goes to, and is then read from, the user's data folder;
     // the one in the program's folder is read until the user has one, and stays as it was.
