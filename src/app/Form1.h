@@ -36,9 +36,6 @@ class ChargeurVignettes;
 class PictureBox;
 class SurfaceWidget;
 
-// The author's addresses, and the links to them.
-inline constexpr const char *kMailAuteur = "auteur@kavel.example";
-inline constexpr const char *kSiteAuteur = "https://kavel.example";
 // A mail to the author with a subject (none when empty), as a mailto URI.
 QString lienMail(const QString &sujet = QString());
 
