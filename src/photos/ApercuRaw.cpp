@@ -42,6 +42,8 @@ constexpr quint16 kTagStripByteCounts = 0x0117;
 constexpr quint16 kTagSubIfds = 0x014A;
 constexpr quint16 kTagJpegDebut = 0x0201;
 constexpr quint16 kTagJpegLongueur = 0x0202;
+// How the photo is turned to be seen upright, in the first directory.
+constexpr quint16 kTagOrientation = 0x0112;
 
 // Bounds of the box walk: boxes read in one container.
 constexpr int kMaxBoites = 64;
@@ -156,6 +158,30 @@ std::optional<quint64> valeurSimple(const Entree &e)
     if (e.nombre != 1 || (e.type != 3 && e.type != 4 && e.type != 13))
         return std::nullopt;
     return e.valeur;
+}
+
+// The Orientation in the first directory of the TIFF block that starts at
+// debut (offsets counted from there): 1 to 8, 0 when it gives none. The
+// directory's tags come in ascending order.
+int orientationTiff(FichierLecture &fichier, qint64 debut)
+{
+    QByteArray tete;
+    if (!fichier.lit(debut, 8, tete) || marqueTiff(tete) == 0)
+        return 0;
+    Octets o(fichier, tete[0] == 'M');
+    const qint64 place = debut + qint64(o.nombre(tete, 4, 4));
+    const quint64 n = std::min<quint64>(o.nombre(place, 2).value_or(0), kMaxEntrees);
+    for (quint64 i = 0; i < n; ++i) {
+        QByteArray e;
+        if (!o.lit(place + 2 + 12 * qint64(i), 12, e) || o.nombre(e, 0, 2) > kTagOrientation)
+            return 0;
+        if (o.nombre(e, 0, 2) == kTagOrientation) {
+            const bool court = o.nombre(e, 2, 2) == 3 && o.nombre(e, 4, 4) == 1; // one SHORT
+            const quint64 v = court ? o.nombre(e, 8, 2) : 0;
+            return v >= 1 && v <= 8 ? int(v) : 0;
+        }
+    }
+    return 0;
 }
 
 // The TIFF based RAWs: IFD0, the chain of directories after it and the
@@ -280,7 +306,8 @@ void proposeDansBoite(Octets &o, const Boite &b, qint64 placeLongueur, Meilleur 
         meilleur.propose(b.debut + kEnteteVignetteCr3, qint64(*longueur));
 }
 
-void chercheCr3(FichierLecture &fichier, Meilleur &meilleur)
+// Also gives the orientation of the first directory, CMT1.
+void chercheCr3(FichierLecture &fichier, Meilleur &meilleur, int &orientation)
 {
     Octets o(fichier, true);
     qint64 pos = 0;
@@ -296,6 +323,8 @@ void chercheCr3(FichierLecture &fichier, Meilleur &meilleur)
                 for (int k = 0; k < kMaxBoites && boiteSuivante(o, q, boite.fin, vignette); ++k) {
                     if (vignette.type == fourcc("THMB"))
                         proposeDansBoite(o, vignette, kPlaceLongueurCr3, meilleur);
+                    else if (vignette.type == fourcc("CMT1"))
+                        orientation = orientationTiff(fichier, vignette.debut);
                 }
                 break;
             }
@@ -319,16 +348,20 @@ std::optional<PlageApercu> apercuRaw(const QString &path)
     if (!fichier.lit(0, std::min<qint64>(16, fichier.taille()), tete) || tete.size() < 8)
         return std::nullopt;
     Meilleur meilleur{fichier, std::nullopt};
+    int orientation = 0;
     if (const quint16 marque = marqueTiff(tete); marqueRaw(marque)) {
         chercheTiff(fichier, tete[0] == 'M', marque, meilleur);
+        orientation = orientationTiff(fichier, 0);
     } else if (tete.startsWith(kMagicRaf)) {
         Octets o(fichier, true);
         const auto debut = o.nombre(kRafPlaceJpeg, 4), longueur = o.nombre(kRafPlaceJpeg + 4, 4);
         if (debut && longueur)
             meilleur.propose(qint64(*debut), qint64(*longueur));
     } else if (tete.sliced(4, 4) == "ftyp" && tete.size() >= 12 && tete.sliced(8, 4) == "crx ") {
-        chercheCr3(fichier, meilleur);
+        chercheCr3(fichier, meilleur, orientation);
     }
+    if (meilleur.plage)
+        meilleur.plage->orientation = orientation;
     return meilleur.plage;
 }
 

@@ -13,6 +13,10 @@ namespace kavel {
 struct PlageApercu {
     qint64 debut = 0;
     qint64 longueur = 0;
+    // How the photo is turned to be seen upright: the EXIF Orientation (1 to
+    // 8) of the raw's first directory (a CR3's CMT1), which the preview,
+    // stored as the sensor saw it, does not carry; 0 when the raw gives none.
+    int orientation = 0;
 };
 std::optional<PlageApercu> apercuRaw(const QString &path);
 

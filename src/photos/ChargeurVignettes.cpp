@@ -6,6 +6,7 @@
 
 #include <QRunnable>
 #include <QThread>
+#include <cstdlib>
 
 namespace kavel {
 
@@ -16,8 +17,19 @@ QImage ajuste(const QImage &image, QSize voulue)
     return image.size() == voulue ? image : image.scaled(voulue, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+// Whether a thumbnail has a photo's proportions, give or take a pixel on
+// each side: one made by a reader that did not turn the photo upright has
+// not, and is made again.
+bool memesProportions(QSize vignette, QSize photo)
+{
+    const qint64 ecart =
+        qint64(vignette.width()) * photo.height() - qint64(vignette.height()) * photo.width();
+    return std::abs(ecart) <= qint64(photo.width()) + photo.height();
+}
+
 // A photo's picture: the shared cache's thumbnail when it holds a valid one
-// large enough, else decoded at that thumbnail's size and written there.
+// large enough, with the photo's proportions, else decoded at that
+// thumbnail's size and written there.
 QImage fait(const QString &path, QSize naturelle, QSize voulue, const ChargeurVignettes::Decodeur &decodeur,
             std::atomic<int> &decodages)
 {
@@ -26,7 +38,7 @@ QImage fait(const QString &path, QSize naturelle, QSize voulue, const ChargeurVi
     const int classe = source && naturelle.isValid() ? classePour(naturelle, voulue) : 0;
     if (classe) {
         const QImage trouvee = lit(*source, classe);
-        if (!trouvee.isNull())
+        if (!trouvee.isNull() && memesProportions(trouvee.size(), naturelle))
             return ajuste(trouvee, voulue);
     }
     decodages.fetch_add(1, std::memory_order_relaxed);

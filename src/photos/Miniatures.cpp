@@ -60,6 +60,25 @@ bool debout(QImageIOHandler::Transformations t)
     return t & QImageIOHandler::TransformationRotate90;
 }
 
+// How a raw file is turned to be seen upright: as its first directory says,
+// else as its preview says of itself (a RAF's preview holds its EXIF).
+QImageIOHandler::Transformations sensRaw(const PlageApercu &plage,
+                                         QImageIOHandler::Transformations apercu)
+{
+    using T = QImageIOHandler;
+    switch (plage.orientation) {
+    case 1: return T::TransformationNone;
+    case 2: return T::TransformationMirror;
+    case 3: return T::TransformationRotate180;
+    case 4: return T::TransformationFlip;
+    case 5: return T::TransformationFlipAndRotate90;
+    case 6: return T::TransformationRotate90;
+    case 7: return T::TransformationMirrorAndRotate90;
+    case 8: return T::TransformationRotate270;
+    default: return apercu;
+    }
+}
+
 // Turns a picture as its photo's orientation says (mirrored first, then a
 // quarter turn clockwise, as the orientations are defined).
 QImage oriente(QImage image, QImageIOHandler::Transformations t)
@@ -218,7 +237,10 @@ QSize tailleNaturelle(const QString &path)
             return {};
         QBuffer debut;
         debut.setData(file.read(std::min(photo.apercu->longueur, kTeteFichier)));
-        return debut.open(QIODevice::ReadOnly) ? entete(debut, "jpeg").taille : QSize();
+        if (!debut.open(QIODevice::ReadOnly))
+            return {};
+        const Entete e = entete(debut, "jpeg");
+        return debout(sensRaw(*photo.apercu, e.sens)) ? e.taille.transposed() : e.taille;
     }
     case Genre::Heif:
         return tailleHeif(path);
@@ -266,9 +288,16 @@ QImage chargeVignette(const QString &path, QSize voulue)
         return file.seek(0) ? oriente(depuisJpeg(file, naturelle, voulue), sens) : QImage();
     }
     case Genre::Raw: {
+        // The preview is stored as the sensor saw it: decoded so, then turned upright.
         QBuffer buffer;
         buffer.setData(octetsApercu(file, *photo.apercu));
-        return buffer.open(QIODevice::ReadOnly) ? depuisJpeg(buffer, entete(buffer, "jpeg").taille, voulue) : QImage();
+        if (!buffer.open(QIODevice::ReadOnly))
+            return {};
+        const Entete e = entete(buffer, "jpeg");
+        const QImageIOHandler::Transformations sens = sensRaw(*photo.apercu, e.sens);
+        if (debout(sens))
+            voulue.transpose();
+        return oriente(depuisJpeg(buffer, e.taille, voulue), sens);
     }
     case Genre::Heif:
         return decodeHeif(path, voulue);

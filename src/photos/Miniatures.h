@@ -24,16 +24,17 @@ std::vector<int> photosAuNiveau(const std::vector<TypePhoto> &photos, double niv
 // These open regular files only, never waiting on a named pipe or a device
 // that a base might name: anything else reads as a photo that cannot be read.
 
-// The size of a photo as it is seen (a JPEG taken on its side upright),
-// from its header only (for a raw file, its preview's).
+// The size of a photo as it is seen (a JPEG or raw file taken on its side
+// upright), from its header only (for a raw file, its preview's, turned as
+// the raw's first directory says).
 QSize tailleNaturelle(const QString &path);
 // A photo made small, at the given size, holding no more than about 40 MB
 // at once whatever the photo's size. A JPEG comes from the preview most
 // cameras embed in the EXIF block when it has the photo's proportions and
 // is large enough, else from its blocks' means (see DecodageDC.h), else
-// from a reduced decoding; a raw file from its embedded JPEG preview; a
-// HEIF/HEIC file through the system's HEIF library. Null when the photo
-// cannot be read.
+// from a reduced decoding; a raw file from its embedded JPEG preview,
+// turned upright as the raw's first directory says; a HEIF/HEIC file
+// through the system's HEIF library. Null when the photo cannot be read.
 QImage chargeVignette(const QString &path, QSize taille);
 // The JPEG preview held in a photo's EXIF block, if any.
 QByteArray apercuExif(const QString &path);

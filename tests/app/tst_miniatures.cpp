@@ -244,7 +244,9 @@ private slots:
     }
     // A photo the camera took on its side is shown upright, from its
     // blocks' means as from a reduced decoding: stored top red, bottom blue,
-    // with the orientation "turn a quarter clockwise".
+    // with the orientation "turn a quarter clockwise". The same for a raw
+    // file, whose first directory holds the orientation and whose preview
+    // is stored as is, even where the shared cache holds it sideways.
     void uprightPhotos() {
         Form1 &f = m_w->form;
         f.TabPhotos.clear();
@@ -261,11 +263,20 @@ private slots:
             QFile fichier(path);
             QVERIFY(fichier.open(QIODevice::WriteOnly) && fichier.write(exif.withImage(jpeg.data())) > 0);
             f.TabPhotos.push_back({path, 12, 0.004, 5.6, 400});
+            exif.pointerToExif = false, exif.preview = jpeg.data(); // a raw, its preview in IFD1
+            QFile raw(m_dir.filePath(QStringLiteral("debout%1.nef").arg(taille.width())));
+            QVERIFY(raw.open(QIODevice::WriteOnly) && raw.write(exif.tiff()) > 0);
+            raw.close();
+            QImage couche(128, 78, QImage::Format_RGB32);
+            couche.fill(Qt::green);
+            QVERIFY(cachevignettes::ecrit(*cachevignettes::source(raw.fileName()), 128, couche));
+            f.TabPhotos.push_back({raw.fileName(), 12, 0.004, 5.6, 400});
         }
-        f.NbPhotos = 2;
+        f.NbPhotos = 4;
         f.BtnAfficheMiniature_Click();
         QTRY_VERIFY(!f.vignettesEnAttente());
-        for (const kavel::PictureBox *p : {f.PictMiniture[0], f.PictMiniture[1]}) {
+        for (int i = 0; i < 4; ++i) {
+            const kavel::PictureBox *p = f.PictMiniture[i];
             QCOMPARE(p->size(), QSize(44, 73));
             const QImage vue = p->image().scaled(p->size());
             QVERIFY(qBlue(vue.pixel(8, 36)) > 200 && qRed(vue.pixel(8, 36)) < 60);

@@ -31,13 +31,15 @@ QByteArray tiff(bool mm, const QByteArray &petit, const QByteArray &grand) {
            + b.u16(2) + entree(0x0201, 4, petitIci) + entree(0x0202, 4, quint32(petit.size())) + b.u32(0) + petit + grand;
 }
 // A CR3: Canon's uuid box in moov holding a THMB with `petit`, then a top-level uuid box holding a PRVW with `grand`.
-QByteArray cr3(const QByteArray &petit, const QByteArray &grand) {
+QByteArray cr3(const QByteArray &petit, const QByteArray &grand, const QByteArray &cmt1 = {}) {
     const ExifBuilder be(true);
     const auto box = [&](const char *type, const QByteArray &contenu) { return be.u32(quint32(8 + contenu.size())) + type + contenu; };
     const QByteArray canon("\x85\xC0\xB6\x87\x82\x0F\x11\xE0\x81\x11\xF4\xCE\x46\x2B\x6A\x48", 16), autre(16, 'Z');
     const QByteArray thmb = be.u32(0) + be.u16(160) + be.u16(120) + be.u32(quint32(petit.size())) + be.u32(0) + petit;
     const QByteArray prvw = be.u32(0) + be.u16(1) + be.u16(1620) + be.u16(1080) + be.u16(1) + be.u32(quint32(grand.size())) + grand;
-    return box("ftyp", QByteArray("crx ").leftJustified(8, 0)) + box("moov", box("uuid", canon + box("THMB", thmb)))
+    const QByteArray premier = cmt1.isEmpty() ? cmt1 : box("CMT1", cmt1);
+    const QByteArray moov = box("uuid", canon + premier + box("THMB", thmb));
+    return box("ftyp", QByteArray("crx ").leftJustified(8, 0)) + box("moov", moov)
            + box("uuid", autre + QByteArray(8, 0) + box("PRVW", prvw));
 }
 QString ecrit(const QTemporaryDir &dir, const QByteArray &octets, const QString &nom = QStringLiteral("photo")) {
@@ -93,6 +95,27 @@ private slots:
             const Plage trouvee = plage(path);
             QVERIFY2(trouvee == (n >= petite.first + petite.second ? petite : Plage(0, 0)), qPrintable(QStringLiteral("cut at %1: %2 + %3").arg(n).arg(trouvee.first).arg(trouvee.second)));
         }
+    }
+    // How the photo is turned upright, from the raw's first directory (a CR3's CMT1): 1 to 8,
+    // else 0.
+    void orientation_data() {
+        QTest::addColumn<QByteArray>("fichier"), QTest::addColumn<int>("orientation");
+        for (const auto &[valeur, attendue] : {std::pair(6, 6), {8, 8}, {9, 0}, {0, 0}}) {
+            ExifBuilder b(valeur == 8);
+            if (valeur)
+                b.ifd0 = {b.shortInline(0x0112, quint16(valeur))};
+            b.pointerToExif = false;
+            const QByteArray cmt1 = b.tiff();
+            b.preview = jpeg(16);
+            QTest::addRow("TIFF, %d", valeur) << b.tiff() << attendue;
+            QTest::addRow("CR3, %d", valeur) << cr3(jpeg(16), jpeg(32), cmt1) << attendue;
+        }
+    }
+    void orientation() {
+        QFETCH(QByteArray, fichier); QFETCH(int, orientation);
+        QTemporaryDir dir;
+        const std::optional<PlageApercu> p = apercuRaw(ecrit(dir, fichier));
+        QCOMPARE(p ? p->orientation : -1, orientation);
     }
 #ifdef KAVEL_HEIF
     // A HEIC made here: red, 64 x 48, with a blue 32 x 24 thumbnail used for small pictures only.
