@@ -185,7 +185,7 @@ std::vector<EntreeDossier> entreesDossier(QStringView dossier, const std::functi
             sorte = SorteEntree::Dossier;
         else if (type == DT_LNK && (connu = ::fstatat(fd, e->d_name, &st, 0) == 0) && S_ISDIR(st.st_mode))
             sorte = SorteEntree::LienDossier;
-        EntreeDossier entree{texteDeNom(nom), sorte};
+        EntreeDossier entree{texteDeNom(nom), sorte, {}};
         if (etatVoulu && sorte == SorteEntree::Fichier && (connu || type != DT_LNK) && etatVoulu(entree.nom)) {
             if (type == DT_REG && e->d_type != DT_UNKNOWN)
                 connu = ::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0;
