@@ -79,16 +79,20 @@ struct Dossier {
 };
 
 // Lists one folder from the disk: the files the patterns take, by name,
-// and its sub-folders, in the same order, still to be listed.
-void listeDisque(Dossier &d, const Motifs &motif, bool etats)
+// and its sub-folders, in the same order, still to be listed. False when
+// the folder could not be read to its end.
+bool listeDisque(Dossier &d, const Motifs &motif, bool etats)
 {
     struct Entree {
         QString cle;
         platform::EntreeDossier entree;
     };
     std::vector<Entree> entrees;
-    const auto prend = [&motif](const QString &nom) { return motif.prend(nom); };
-    for (platform::EntreeDossier &e : platform::entreesDossier(d.chemin, etats ? prend : std::function<bool(const QString &)>()))
+    std::function<bool(const QString &)> etatVoulu;
+    if (etats)
+        etatVoulu = [&motif](const QString &nom) { return motif.prend(nom); };
+    bool lu = false;
+    for (platform::EntreeDossier &e : platform::entreesDossier(d.chemin, etatVoulu, &lu))
         entrees.push_back({e.nom.toLower(), std::move(e)});
     // By name, letter case ignored; names that differ only in case keep the
     // system's order.
@@ -106,6 +110,7 @@ void listeDisque(Dossier &d, const Motifs &motif, bool etats)
             d.sousDossiers.back()->chemin = d.chemin + e.entree.nom + QLatin1Char('/');
         }
     }
+    return lu;
 }
 
 // A folder changed less than this before it is listed may change again
@@ -133,7 +138,9 @@ void liste(Dossier &d, const Motifs &motif, bool etats, const ListesDossiers *av
             return;
         }
     }
-    listeDisque(d, motif, etats);
+    // A listing that failed is not remembered: the next search tries again.
+    if (!listeDisque(d, motif, etats))
+        d.modification = -1;
 }
 
 // The folders still to list, shared by the threads of a search: each takes

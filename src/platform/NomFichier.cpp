@@ -1,6 +1,7 @@
 #include "platform/NomFichier.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -161,14 +162,25 @@ void etatsFichiers(QStringView dossier, const QStringList &noms, QList<EtatFichi
         ::close(fd);
 }
 
-std::vector<EntreeDossier> entreesDossier(QStringView dossier, const std::function<bool(const QString &nom)> &etatVoulu)
+std::vector<EntreeDossier> entreesDossier(QStringView dossier,
+                                          const std::function<bool(const QString &)> &etatVoulu,
+                                          bool *lu)
 {
     std::vector<EntreeDossier> entrees;
+    if (lu)
+        *lu = false;
     DIR *d = ::opendir(octetsDeNom(dossier).constData());
     if (!d)
         return entrees;
     const int fd = ::dirfd(d);
-    while (const dirent *e = ::readdir(d)) {
+    for (;;) {
+        errno = 0;
+        const dirent *e = ::readdir(d);
+        if (!e) {
+            if (lu)
+                *lu = errno == 0; // the end, not a failure
+            break;
+        }
         const QByteArrayView nom(e->d_name);
         if (nom == "." || nom == "..")
             continue;

@@ -50,9 +50,12 @@ struct EntreeDossier {
 
 // The entries of a folder in the system's order, without "." and "..";
 // none when the folder cannot be read. With etatVoulu, the state of each
-// regular file (or link to one) whose name it accepts too.
-std::vector<EntreeDossier> entreesDossier(QStringView dossier,
-                                          const std::function<bool(const QString &nom)> &etatVoulu = {});
+// regular file (or link to one) whose name it accepts too. With lu, whether
+// the folder could be read to its end: an empty list may be an empty folder
+// or one that refused to be listed.
+std::vector<EntreeDossier>
+entreesDossier(QStringView dossier, const std::function<bool(const QString &nom)> &etatVoulu = {},
+               bool *lu = nullptr);
 
 // The size and time of last change (ns since 1970) of a regular file, or of
 // the one a link leads to, without opening it; false for anything else.

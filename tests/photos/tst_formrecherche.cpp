@@ -3,6 +3,7 @@
 #include "photos/ExifReader.h"
 #include "photos/FormRecherchePhoto.h"
 #include "photos/Miniatures.h"
+#include "photos/RechercheFichier.h"
 #include "platform/FichierLecture.h"
 #include "platform/NomFichier.h"
 #include "support/Refus.h"
@@ -12,7 +13,10 @@
 #include <QtWidgets>
 #include <cstdio>
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <optional>
 
 using namespace kavel;
@@ -49,6 +53,19 @@ void scanne(FormRecherchePhoto &f) {
     f.BtnRecherche_Click();
     QVERIFY(fin.wait(20000));
 }
+// For as long as it lives, this thread has no power over permissions, even as root: a folder
+// without permissions refuses to be listed to it as it does to anyone.
+class SansPasseDroit {
+    __user_cap_header_struct h{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct avant[2]{}, apres[2]{};
+public:
+    SansPasseDroit() {
+        syscall(SYS_capget, &h, avant), apres[0] = avant[0], apres[1] = avant[1];
+        apres[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH);
+        syscall(SYS_capset, &h, apres);
+    }
+    ~SansPasseDroit() { syscall(SYS_capset, &h, avant); }
+};
 // What the window shows as the scan goes: "+2" when step 2 lights up, "-2" when it dims; in lus, "3 3/11" when the
 // counter shows 3 and the bar 3 of 11; the third step's caption when its bar fills, once the base is written.
 class Etapes : public QObject {
@@ -211,6 +228,30 @@ private slots:
         QCOMPARE(vus.load(), 11);
         QCOMPARE(contenu(m_programme + "/BasePhotos.txt"), ancienne);
         QCOMPARE(QDir(m_programme).entryList(QDir::Files | QDir::Hidden), QStringList{"BasePhotos.txt"});
+    }
+    // A folder that refused to be listed is listed again by the next search, not remembered empty.
+    void lockedFolder() {
+        const QString d = m_photos + "/verrou";
+        ecris(d + "/a.jpg", photo(1, 125, 80, 200));
+        const timespec ilYaUneHeure[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+        QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(d).constData(), ilYaUneHeure, 0) == 0);
+        const auto ouvre = [&] { ::chmod(QFile::encodeName(d).constData(), 0755); };
+        const auto remets = qScopeGuard(ouvre);
+        QVERIFY(::chmod(QFile::encodeName(d).constData(), 0) == 0);
+        const QString racine = m_photos + '/';
+        const QStringList &motifs = ScanPhotos::motifs();
+        ListesDossiers premieres, secondes;
+        ResultatRecherche avant, apres;
+        {
+            SansPasseDroit sans; // the search runs on this thread
+            if (!QDir(d).entryList(QDir::Files).isEmpty())
+                QSKIP("this machine cannot make a folder refuse to be listed");
+            RechercheRecursive(racine, motifs, avant, false, nullptr, 1, nullptr, &premieres);
+        }
+        ouvre();
+        RechercheRecursive(racine, motifs, apres, false, nullptr, 1, &premieres, &secondes);
+        QCOMPARE(avant.count(), 0);
+        QCOMPARE(apres.noms, QStringList{"a.jpg"});
     }
     // "Arrêter" once the base is replaced: the window says so, and has the main window reload it.
     void stopAfterWriting() {
