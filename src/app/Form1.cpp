@@ -869,7 +869,15 @@ void Form1::LoadBasePhotos()
         TabPhotos = std::move(lecture.photos);
         NbPhotos = static_cast<int>(TabPhotos.size());
     }
-    LblNbBasePhoto->setText(QString::number(NbPhotos) + QStringLiteral(" photos dans la base"));
+    // A base that could not be read whole is told; one that gave nothing is
+    // not shown as an empty one.
+    const bool illisible = !lecture.erreur.isEmpty() && NbPhotos == 0;
+    const QString compte = QString::number(NbPhotos) + QStringLiteral(" photos dans la base");
+    LblNbBasePhoto->setText(illisible ? QStringLiteral("Base de photos illisible") : compte);
+    LblNbBasePhoto->setToolTip(lecture.erreur);
+    if (!lecture.erreur.isEmpty())
+        platform::showMessage(this, {QStringLiteral("Erreur"), lecture.erreur,
+                                     platform::BoxIcon::Warning});
 }
 
 void Form1::BtnBasePhoto_Click()
