@@ -55,9 +55,13 @@ QString ModeleScan::texte(const LigneScan &ligne, int colonne, const QLocale &lo
 
 QString ModeleScan::remarque(const LigneScan &ligne)
 {
+    QStringList r;
     if (ligne.resultat.depassement)
-        return QStringLiteral("Fichier coupé ou abîmé : lecture au-delà de sa fin");
-    return {};
+        r << QStringLiteral("Fichier coupé ou abîmé : lecture au-delà de sa fin");
+    // The base keeps one path a line.
+    if (!cheminEnregistrable(ligne.fichier))
+        r << QStringLiteral("Saut de ligne dans le nom : photo laissée hors de la base");
+    return r.join(QStringLiteral(" ; "));
 }
 
 void ModeleScan::vide()

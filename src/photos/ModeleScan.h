@@ -11,8 +11,9 @@ namespace kavel {
 // The rows of the scan window's list: one per file found, with the texts of
 // its ten columns made when the list shows them, so that a list of a
 // hundred thousand files fills as fast as they are read. A row with a
-// remark (a file the reader ran past the end of) is drawn in the status's
-// colour, the remark in its last column and its tooltip.
+// remark (a file the reader ran past the end of, a name that no line of the
+// base can hold) is drawn in the status's colour, the remark in its last
+// column and its tooltip.
 class ModeleScan : public QAbstractTableModel {
     Q_OBJECT
 public:

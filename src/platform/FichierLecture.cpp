@@ -44,11 +44,11 @@ qint64 litTout(int fd, char *buffer, qint64 n, qint64 pos)
 // changes nothing for a regular file).
 int ouvreOrdinaire(const QString &path, qint64 &taille)
 {
-    const QByteArray nom = platform::octetsDeNom(path);
+    const platform::CheminSysteme chemin(path);
     struct stat st {};
-    if (::stat(nom.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (::fstatat(chemin.dossier(), chemin.nom(), &st, 0) != 0 || !S_ISREG(st.st_mode))
         return -1;
-    const int fd = ::open(nom.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::openat(chemin.dossier(), chemin.nom(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return -1;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

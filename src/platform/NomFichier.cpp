@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -111,6 +112,42 @@ QByteArray octetsDeNom(QStringView texte)
     return octets;
 }
 
+CheminSysteme::CheminSysteme(QStringView chemin)
+    : m_octets(octetsDeNom(chemin))
+    , m_dossier(AT_FDCWD)
+{
+    if (m_octets.size() < PATH_MAX)
+        return;
+    // The folders before the last name (a folder's path may end with "/"),
+    // a stretch of fewer than PATH_MAX bytes at a time, cut after a "/".
+    const qsizetype fin = m_octets.lastIndexOf('/', m_octets.size() - 2);
+    constexpr int kTraversee = O_PATH | O_DIRECTORY | O_CLOEXEC; // a folder only passed through
+    qsizetype debut = 0;
+    while (m_dossier != -1) {
+        const qsizetype coupe =
+            fin - debut < PATH_MAX ? fin : m_octets.lastIndexOf('/', debut + PATH_MAX - 1);
+        if (coupe < debut || (coupe == debut && debut > 0)) {
+            m_dossier = -1; // no name is that long
+            break;
+        }
+        const QByteArray bout = coupe == 0 ? QByteArray("/") : m_octets.mid(debut, coupe - debut);
+        const int suivant = ::openat(m_dossier, bout.constData(), kTraversee);
+        if (m_dossier != AT_FDCWD)
+            ::close(m_dossier);
+        m_dossier = suivant < 0 ? -1 : suivant;
+        debut = coupe + 1;
+        if (coupe == fin)
+            break;
+    }
+    m_debutNom = fin + 1;
+}
+
+CheminSysteme::~CheminSysteme()
+{
+    if (m_dossier >= 0)
+        ::close(m_dossier);
+}
+
 namespace {
 
 qint64 nanosecondes(const struct timespec &t)
@@ -133,7 +170,8 @@ EtatFichier etat(const struct stat &st)
 bool etatFichier(QStringView path, qint64 &taille, qint64 &modification)
 {
     struct stat st {};
-    if (::stat(octetsDeNom(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    const CheminSysteme chemin(path);
+    if (::fstatat(chemin.dossier(), chemin.nom(), &st, 0) != 0 || !S_ISREG(st.st_mode))
         return false;
     taille = st.st_size;
     modification = nanosecondes(st);
@@ -143,14 +181,16 @@ bool etatFichier(QStringView path, qint64 &taille, qint64 &modification)
 qint64 modificationDossier(QStringView dossier)
 {
     struct stat st {};
-    if (::stat(octetsDeNom(dossier).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+    const CheminSysteme chemin(dossier);
+    if (::fstatat(chemin.dossier(), chemin.nom(), &st, 0) != 0 || !S_ISDIR(st.st_mode))
         return -1;
     return nanosecondes(st);
 }
 
 void etatsFichiers(QStringView dossier, const QStringList &noms, QList<EtatFichier> &etats)
 {
-    const int fd = ::open(octetsDeNom(dossier).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const CheminSysteme chemin(dossier);
+    const int fd = ::openat(chemin.dossier(), chemin.nom(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     for (const QString &nom : noms) {
         struct stat st {};
         const QByteArray octets = octetsDeNom(nom);
@@ -169,9 +209,14 @@ std::vector<EntreeDossier> entreesDossier(QStringView dossier,
     std::vector<EntreeDossier> entrees;
     if (lu)
         *lu = false;
-    DIR *d = ::opendir(octetsDeNom(dossier).constData());
-    if (!d)
+    const CheminSysteme chemin(dossier);
+    const int ouvert = ::openat(chemin.dossier(), chemin.nom(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *d = ouvert < 0 ? nullptr : ::fdopendir(ouvert);
+    if (!d) {
+        if (ouvert >= 0)
+            ::close(ouvert);
         return entrees;
+    }
     const int fd = ::dirfd(d);
     for (;;) {
         errno = 0;

@@ -24,6 +24,29 @@ QString texteDeNom(QByteArrayView octets);
 // The bytes of a name made by texteDeNom; any other text as UTF-8.
 QByteArray octetsDeNom(QStringView texte);
 
+// A path as the system calls take it: a folder's descriptor and a name
+// relative to it. A path the system takes whole (shorter than PATH_MAX) is
+// given as it is, relative to the current folder; a longer one is walked
+// from folder to folder, each opened relative to the one before, so that no
+// call needs the whole path.
+class CheminSysteme {
+public:
+    explicit CheminSysteme(QStringView chemin);
+    ~CheminSysteme();
+    CheminSysteme(const CheminSysteme &) = delete;
+    CheminSysteme &operator=(const CheminSysteme &) = delete;
+
+    // AT_FDCWD, a folder's descriptor, or -1 when a folder on the way could
+    // not be opened (every call with it then fails).
+    int dossier() const { return m_dossier; }
+    const char *nom() const { return m_octets.constData() + m_debutNom; }
+
+private:
+    QByteArray m_octets;
+    int m_dossier;
+    qsizetype m_debutNom = 0;
+};
+
 enum class SorteEntree {
     Fichier,     // anything that is not a folder: files, pipes, devices, links to those or to nothing
     Dossier,     // a folder itself

@@ -138,7 +138,8 @@ private slots:
         // The cut photo, named and marked.
         QCOMPARE(f.LblStatut->text(), ExifReader::kDepassement + " : " + tous[3]);
         QCOMPARE(cellules(f.ListView1, 0, 9).join('|'),
-                 "|||Fichier coupé ou abîmé : lecture au-delà de sa fin||||||||||");
+                 "|||Fichier coupé ou abîmé : lecture au-delà de sa fin|"
+                 "Saut de ligne dans le nom : photo laissée hors de la base|||||||||");
         const QVariant couleur = f.ListView1->model()->index(3, 0).data(Qt::ForegroundRole);
         QCOMPARE(couleur, QVariant(QColor(255, 160, 160)));
         QVERIFY(f.ProgressBar1->isHidden() && f.ProgressBar2->isHidden() && f.Label2bis->isHidden() && enregistree.count() == 1);
@@ -252,6 +253,32 @@ private slots:
         RechercheRecursive(racine, motifs, apres, false, nullptr, 1, &premieres, &secondes);
         QCOMPARE(avant.count(), 0);
         QCOMPARE(apres.noms, QStringList{"a.jpg"});
+    }
+    // A photo deeper than the longest path the system takes is listed, read and put in the base.
+    void longPath() {
+        const QByteArray nom(200, 'n');
+        const int niveaux = PATH_MAX / nom.size() + 1;
+        const auto renomme = [&](const char *de, const char *vers) { // each level, from the top
+            int fd = ::open(QFile::encodeName(m_photos).constData(), O_RDONLY | O_DIRECTORY);
+            for (int i = 0; i < niveaux; ++i) {
+                const bool fait = ::renameat(fd, de, fd, vers) == 0;
+                const int dessous = fait ? ::openat(fd, vers, O_RDONLY | O_DIRECTORY) : -1;
+                ::close(fd), fd = dessous;
+            }
+            ::close(fd);
+        };
+        QString court = m_photos, chemin = m_photos;
+        for (int i = 0; i < niveaux; ++i)
+            court += "/x", chemin += '/' + nom;
+        ecris(court + "/a.jpg", photo(1, 125, 80, 200));
+        renomme("x", nom.constData());
+        const auto remets = qScopeGuard([&] { renomme(nom.constData(), "x"); }); // to be removable
+        FormRecherchePhoto f(m_programme);
+        f.choisisDossier(m_photos);
+        scanne(f);
+        QCOMPARE(cellules(f.ListView1, 0, 0), QStringList{chemin + "/a.jpg"});
+        QCOMPARE(cellules(f.ListView1, 0, 1), QStringList{"010000,0 lux"});
+        QCOMPARE(LireBasePhotos(f.cheminBase()).photos.at(0).Fichier, chemin + "/a.jpg");
     }
     // "Arrêter" once the base is replaced: the window says so, and has the main window reload it.
     void stopAfterWriting() {
