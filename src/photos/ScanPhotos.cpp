@@ -4,6 +4,7 @@
 #include "photos/ExifReader.h"
 #include "photos/RechercheFichier.h"
 #include "platform/FichierEcriture.h"
+#include "platform/FichierLecture.h"
 #include "platform/NomFichier.h"
 #include "platform/Priorite.h"
 
@@ -167,6 +168,10 @@ void ScanPhotos::Etat::lis()
             l.resultat = e->resultat;
         } else {
             commeAvant.store(false, std::memory_order_relaxed);
+            // The search has just looked at the file: the reader need not.
+            std::optional<FichierVu> vu;
+            if (etat)
+                vu.emplace(l.fichier, etat->taille);
             lecteur.AnalysePhoto(l.fichier);
             l.resultat = {lecteur.ValLux, lecteur.ValEV, lecteur.ValSpeed, lecteur.ValDiaf, lecteur.ValIso,
                           !lecteur.Statut.isEmpty()};

@@ -19,6 +19,10 @@ namespace {
 constexpr qint64 kTailleBloc = 4096;
 
 std::atomic<quint64> g_ouvertures{0};
+std::atomic<quint64> g_regards{0};
+
+// The file that a listing has looked at, on this thread.
+thread_local const FichierVu *t_vu = nullptr;
 
 // pread until n bytes or the end; the number of bytes read, -1 on error.
 qint64 litTout(int fd, char *buffer, qint64 n, qint64 pos)
@@ -46,11 +50,13 @@ int ouvreOrdinaire(const QString &path, qint64 &taille)
 {
     const platform::CheminSysteme chemin(path);
     struct stat st {};
+    g_regards.fetch_add(1, std::memory_order_relaxed);
     if (::fstatat(chemin.dossier(), chemin.nom(), &st, 0) != 0 || !S_ISREG(st.st_mode))
         return -1;
     const int fd = ::openat(chemin.dossier(), chemin.nom(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return -1;
+    g_regards.fetch_add(1, std::memory_order_relaxed);
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return -1;
@@ -59,11 +65,40 @@ int ouvreOrdinaire(const QString &path, qint64 &taille)
     return fd;
 }
 
+// A file a listing has looked at: opened as it is, without another look,
+// unless it has become a link since (-2). O_NONBLOCK: a pipe put there
+// since opens at once, and reads as nothing.
+int ouvreVu(const QString &path)
+{
+    const platform::CheminSysteme chemin(path);
+    constexpr int kMode = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW;
+    const int fd = ::openat(chemin.dossier(), chemin.nom(), kMode);
+    return fd < 0 && errno == ELOOP ? -2 : fd;
+}
+
 } // namespace
+
+FichierVu::FichierVu(const QString &path, qint64 taille)
+    : m_path(path)
+    , m_taille(taille)
+    , m_precedent(t_vu)
+{
+    t_vu = this;
+}
+
+FichierVu::~FichierVu()
+{
+    t_vu = m_precedent;
+}
 
 quint64 FichierLecture::ouvertures()
 {
     return g_ouvertures.load(std::memory_order_relaxed);
+}
+
+quint64 FichierLecture::regards()
+{
+    return g_regards.load(std::memory_order_relaxed);
 }
 
 bool ouvreFichierOrdinaire(const QString &path, QFile &file)
@@ -88,7 +123,12 @@ bool FichierLecture::ouvre(const QString &path)
 {
     ferme();
     g_ouvertures.fetch_add(1, std::memory_order_relaxed);
-    m_fd = ouvreOrdinaire(path, m_taille);
+    const bool vu = t_vu && t_vu->m_path == path;
+    m_fd = vu ? ouvreVu(path) : -2;
+    if (m_fd == -2)
+        m_fd = ouvreOrdinaire(path, m_taille);
+    else
+        m_taille = t_vu->m_taille;
     if (m_fd < 0)
         m_taille = 0;
     return m_fd >= 0;

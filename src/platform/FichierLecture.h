@@ -14,6 +14,26 @@ namespace kavel {
 // (platform/NomFichier.h), so any name on the disk can be opened.
 bool ouvreFichierOrdinaire(const QString &path, QFile &file);
 
+// A regular file that a folder's listing has just looked at, and its size
+// then. While one lives, FichierLecture::ouvre() of that path on the same
+// thread opens the file without looking at it again: the listing's look
+// told it from a pipe or a device. A file that has become a link since is
+// looked at as any other; one whose size changed reads as far as the
+// listing saw it, and its reads past its present end fail.
+class FichierVu {
+public:
+    FichierVu(const QString &path, qint64 taille);
+    ~FichierVu();
+    FichierVu(const FichierVu &) = delete;
+    FichierVu &operator=(const FichierVu &) = delete;
+
+private:
+    friend class FichierLecture;
+    const QString &m_path;
+    qint64 m_taille;
+    const FichierVu *m_precedent;
+};
+
 // Random access to the bytes of a file, read through one small block kept
 // in memory: reading a photo's metadata touches a few hundred bytes near
 // its start, so one system read usually serves every request.
@@ -24,8 +44,8 @@ public:
     FichierLecture(const FichierLecture &) = delete;
     FichierLecture &operator=(const FichierLecture &) = delete;
 
-    // Opens a regular file for reading, as ouvreFichierOrdinaire does; false
-    // when it cannot be read.
+    // Opens a regular file for reading, as ouvreFichierOrdinaire does (or as
+    // FichierVu says); false when it cannot be read.
     bool ouvre(const QString &path);
     void ferme();
 
@@ -37,9 +57,11 @@ public:
     // Bytes asked of the system since the file was opened.
     qint64 octetsLus() const { return m_octetsLus; }
 
-    // Files this program has opened through ouvre() on any thread, for
+    // Files this program has opened through ouvre() on any thread, and the
+    // times it asked the system what they were (their type and size), for
     // measuring what a scan reads.
     static quint64 ouvertures();
+    static quint64 regards();
 
 private:
     int m_fd = -1;

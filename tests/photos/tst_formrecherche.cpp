@@ -311,8 +311,10 @@ private slots:
         quint64 vues = FichierLecture::ouvertures();
         const auto ouvertures = [&vues] { const quint64 a = vues; return (vues = FichierLecture::ouvertures()) - a; };
         const auto isos = [&f] { QStringList l; for (const TypePhoto &p : LireBasePhotos(f.cheminBase()).photos) l << QString::number(p.ValIso); return l.join(' '); };
+        const quint64 regards = FichierLecture::regards();
         scanne(f);
         QCOMPARE(ouvertures(), 6u);
+        QCOMPARE(FichierLecture::regards() - regards, 0u); // the search's look was enough
         QStringList lignes;
         for (int r = 0; r < 6; ++r)
             lignes << cellules(f.ListView1, r).join('|');

@@ -105,6 +105,14 @@ private slots:
         QFile q;
         for (const char *name : {"/p", "/d", "/ln", "/0"})
             QVERIFY(!f.ouvre(dir.path() + name) && !ouvreFichierOrdinaire(dir.path() + name, q));
+        // A file a listing has just looked at opens without another look, unless it is now a link.
+        for (const QString &vu : {texteDeNom(raw), dir.filePath(QStringLiteral("lf"))}) {
+            const FichierVu listage(vu, 7);
+            const quint64 regards = FichierLecture::regards();
+            QVERIFY(f.ouvre(vu));
+            const auto attendu = vu.endsWith("lf") ? QPair(0LL, 2ULL) : QPair(7LL, 0ULL);
+            QCOMPARE(QPair(f.taille(), FichierLecture::regards() - regards), attendu);
+        }
         QVERIFY(f.ouvre(texteDeNom(raw)) && f.taille() == 10000);
         // pos, n, whether they lie in the file, bytes asked of the system since the opening (a block is 4096)
         const std::tuple<qint64, qint64, bool, qint64> reads[] = {{0, 4, true, 4096}, {4000, 96, true, 4096},
