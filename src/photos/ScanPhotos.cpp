@@ -408,6 +408,11 @@ void ScanPhotos::lance(const QString &racine, const QString &cheminBase, const Q
     m_minuterie->start();
 }
 
+bool ScanPhotos::attendFinDesScans(int ms)
+{
+    return pool().waitForDone(ms);
+}
+
 void ScanPhotos::arrete()
 {
     if (!m_etat)

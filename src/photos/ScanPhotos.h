@@ -63,6 +63,10 @@ public:
     void setAvantLecture(std::function<void(const QString &)> f) { m_avantLecture = std::move(f); }
     // Called on the scan's thread once the base is replaced (tests).
     void setApresEcriture(std::function<void()> f) { m_apresEcriture = std::move(f); }
+    // Waits until the threads of every scan, stopped ones too, have ended,
+    // at most ms milliseconds; false if some still run (tests, before they
+    // remove the folders scanned).
+    static bool attendFinDesScans(int ms);
 
 signals:
     // A step begins; steps come in order, none skipped. nombre: the files

@@ -102,6 +102,8 @@ private slots:
         qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
         QDir().mkpath(m_programme = m_dir->filePath(QStringLiteral("programme")));
     }
+    // A stopped scan's threads end on their own: not while its folder is removed.
+    void cleanup() { QVERIFY(ScanPhotos::attendFinDesScans(20000)); }
     void design() {
         FormRecherchePhoto f(m_programme);
         QCOMPARE(f.windowTitle() + QStringLiteral(" %1 %2x%3").arg(f.isModal()).arg(f.width()).arg(f.height()), "Création de la base de photos 1 800x600");
