@@ -38,8 +38,8 @@ void gras(QLabel *label, bool oui)
 void ouvre(QWidget *fenetre, const QString &lien, const QString &sansLanceur)
 {
     if (!platform::openUrl(QUrl::fromEncoded(lien.toLatin1(), QUrl::StrictMode)))
-        platform::showMessage(fenetre,
-                              {QStringLiteral("Kavel"), sansLanceur, platform::BoxIcon::Information});
+        platform::showMessage(
+            fenetre, {QStringLiteral("Kavel"), sansLanceur, platform::BoxIcon::Information});
 }
 
 void ouvreSite(QWidget *fenetre)
@@ -136,8 +136,8 @@ void Form1::createAPropos()
     Label16->setObjectName(QStringLiteral("Label16"));
     Label16->setGeometry(100, 262, 60, 18);
     Label18 = lien(APropos, "Label18", platform::siteAuteur(), QRect(160, 262, 220, 18));
-    auto *licence = new QLabel(QString::fromUtf8("Logiciel libre : GNU GPL, version 3 ou ultérieure"),
-                               APropos);
+    auto *licence = new QLabel(
+        QString::fromUtf8("Logiciel libre : GNU GPL, version 3 ou ultérieure"), APropos);
     licence->setObjectName(QStringLiteral("LblLicence"));
     licence->setGeometry(16, 284, 369, 18);
     licence->setAlignment(Qt::AlignHCenter);

@@ -45,7 +45,8 @@ export HOME=$tmp/home XDG_DATA_HOME=$tmp/home/.local/share
 DESTDIR=$tmp/stage cmake --install "$build" --prefix /usr > /dev/null
 usr=$tmp/stage/usr share=$tmp/stage/usr/share donnees=$tmp/stage/usr/share/kavel
 [ -x "$usr/bin/kavel" ] && [ ! -L "$usr/bin/kavel" ] || fail "no program on bin/"
-[ -f "$donnees/ObjectifsCanon.txt" ] && [ "$(ls "$donnees"/samples/*.jpg | wc -l)" -ge 30 ] || fail "no data in share/kavel"
+[ -f "$donnees/ObjectifsCanon.txt" ] && [ "$(ls "$donnees"/samples/*.jpg | wc -l)" -ge 30 ] ||
+  fail "no data in share/kavel"
 [ ! -e "$usr/lib" ] || fail "installed in lib/: $(find "$usr/lib")"
 readelf -S "$usr/bin/kavel" | grep -q '\.symtab' && fail "the installed program is not stripped"
 for n in 32 48 64 128 256; do
@@ -53,13 +54,16 @@ for n in 32 48 64 128 256; do
 done
 grep -q '<svg' "$share/icons/hicolor/scalable/apps/kavel.svg" || fail "no SVG icon"
 grep -qx "Exec=kavel" "$share/applications/kavel.desktop" || fail "desktop entry: $(cat "$share/applications/kavel.desktop")"
-grep -qx "Categories=Education;Photography;" "$share/applications/kavel.desktop" || fail "desktop entry: categories"
+grep -qx "Categories=Education;Photography;" "$share/applications/kavel.desktop" ||
+  fail "desktop entry: categories"
 metainfo=$(ls "$share"/metainfo/*.metainfo.xml)
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
 grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo: no release $version"
 # The README's picture, at its own size.
-taille=$(file "$src/doc/screenshot.png" | sed -n 's/.*PNG image data, \([0-9]*\) x \([0-9]*\),.*/\1 \2/p')
-image="<image type=\"source\" width=\"${taille% *}\" height=\"${taille#* }\">[^<]*/screenshot.png</image>"
+taille=$(file "$src/doc/screenshot.png" |
+  sed -n 's/.*PNG image data, \([0-9]*\) x \([0-9]*\),.*/\1 \2/p')
+image="<image type=\"source\" width=\"${taille% *}\" height=\"${taille#* }\">"
+image="$image[^<]*/screenshot.png</image>"
 grep -q "$image" "$metainfo" || fail "metainfo: no screenshot of $taille"
 if have desktop-file-validate "desktop entry not validated"; then
   desktop-file-validate "$share/applications/kavel.desktop" > "$tmp/dv.log" || fail "desktop entry refused: $(cat "$tmp/dv.log")"
@@ -69,11 +73,13 @@ if have appstreamcli "metainfo not validated"; then
 fi
 # Free software: the licence at the root, in the AppStream file, and a
 # copyright file that names every data file installed with its own licence.
-grep -q "GNU GENERAL PUBLIC LICENSE" "$src/COPYING" && grep -q "Version 3, 29 June 2007" "$src/COPYING" ||
-  fail "no GPL v3 in COPYING"
-grep -q "<project_license>GPL-3.0-or-later</project_license>" "$metainfo" || fail "metainfo: licence"
+grep -q "GNU GENERAL PUBLIC LICENSE" "$src/COPYING" || fail "no GPL in COPYING"
+grep -q "Version 3, 29 June 2007" "$src/COPYING" || fail "no GPL v3 in COPYING"
+grep -q "<project_license>GPL-3.0-or-later</project_license>" "$metainfo" ||
+  fail "metainfo: licence"
 copyright=$share/doc/kavel/copyright
-head -1 "$copyright" | grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ||
+format="Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"
+head -1 "$copyright" | grep -qx "$format" ||
   fail "copyright: not machine-readable"
 licence() { # the licence of the paragraph naming $1
   awk -v RS= -v f="$1" 'index($0, f) && /(^|\n)Files:/' "$copyright" | sed -n 's/^License: //p'
@@ -90,15 +96,17 @@ if have dpkg-shlibdeps "no Debian package made"; then
   deb=$(ls "$tmp"/deb/kavel_"$version"-*.deb)
   dpkg-deb -c "$deb" > "$tmp/deb.txt"
   for f in ./usr/bin/kavel ./usr/share/kavel/ObjectifsNikon.txt ./usr/share/kavel/samples/ \
-           ./usr/share/applications/kavel.desktop ./usr/share/icons/hicolor/scalable/apps/kavel.svg \
-           ./usr/share/metainfo/ ./usr/share/doc/kavel/copyright ./usr/share/doc/kavel/changelog.Debian.gz; do
+           ./usr/share/applications/kavel.desktop ./usr/share/metainfo/ \
+           ./usr/share/icons/hicolor/scalable/apps/kavel.svg ./usr/share/doc/kavel/copyright \
+           ./usr/share/doc/kavel/changelog.Debian.gz; do
     grep -q " $f" "$tmp/deb.txt" || fail "the package has no $f"
   done
   dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "package depends on: $(dpkg-deb -f "$deb" Depends)"
   recommends=$(dpkg-deb -f "$deb" Recommends)
   [ "$recommends" = qt6-translations-l10n ] || fail "package recommends: $recommends"
   if command -v lintian > /dev/null; then
-    lintian --fail-on error "$deb" > "$tmp/lintian.log" 2>&1 || fail "lintian: $(cat "$tmp/lintian.log")"
+    lintian --fail-on error "$deb" > "$tmp/lintian.log" 2>&1 ||
+      fail "lintian: $(cat "$tmp/lintian.log")"
   else
     echo "SKIP: lintian missing (apt-get install lintian): package not checked by lintian"
   fi

@@ -129,7 +129,8 @@ private slots:
             QVERIFY2(f.APropos->isHidden(), qPrintable(w->objectName()));
         }
         // So does Escape, wherever the focus is in the window.
-        for (QWidget *w : QList<QWidget *>{f.TxtValeur, f.HScroll4, f.CmbBxAppareil, f.BtnAPropos}) {
+        const QList<QWidget *> ailleurs{f.TxtValeur, f.HScroll4, f.CmbBxAppareil, f.BtnAPropos};
+        for (QWidget *w : ailleurs) {
             f.APropos->show();
             w->setFocus();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
@@ -198,7 +199,8 @@ private slots:
         const QImage vu = f.APropos->grab().toImage().convertToFormat(fond.format());
         QCOMPARE(vu.copy(rang), fond.copy(rang));
     }
-    // Installed for every user the data lie in PREFIX/share/kavel; built or at home, by the program.
+    // Installed for every user the data lie in PREFIX/share/kavel; built or at home, by the
+    // program.
     void dataFolder() {
         QTemporaryDir t;
         const QDir d(t.path());

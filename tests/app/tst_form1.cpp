@@ -421,8 +421,10 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("said");
         const QString ouverture = " : un nombre entre 0,5 et 128";
-        QTest::newRow("aperture 0") << "TxtDiafMini" << "0" << "Ouverture (pleine ouverture)" + ouverture;
-        QTest::newRow("closing 200") << "TxtDiafMaxi" << "200" << "Fermeture (fermeture maxi)" + ouverture;
+        QTest::newRow("aperture 0") << "TxtDiafMini" << "0"
+                                    << "Ouverture (pleine ouverture)" + ouverture;
+        QTest::newRow("closing 200") << "TxtDiafMaxi" << "200"
+                                     << "Fermeture (fermeture maxi)" + ouverture;
         QTest::newRow("focal 0") << "TxtFocalMini" << "0"
                                  << "Focales (focale mini) : un nombre entre 1 et 5000 (mm)";
         QTest::newRow("speed 0") << "TxtVitesseMini" << "0"
@@ -435,7 +437,8 @@ private slots:
         QTest::newRow("calculator aperture") << "CmbBxDiaf" << "0" << "Diaphragme" + ouverture;
         QTest::newRow("calculator ISO") << "CmbBxIso" << "abc"
                                         << "Iso : un nombre entre 1 et 10 000 000";
-        QTest::newRow("calculator speed") << "CmbBxSpeed" << "1/3" << "Vitesse : une vitesse de la liste";
+        QTest::newRow("calculator speed") << "CmbBxSpeed" << "1/3"
+                                          << "Vitesse : une vitesse de la liste";
     }
     void inputRanges() {
         QFETCH(QString, box);

@@ -265,7 +265,8 @@ private slots:
             f.TabPhotos.push_back({path, 12, 0.004, 5.6, 400});
             exif.pointerToExif = false, exif.preview = jpeg.data(); // a raw, its preview in IFD1
             QFile raw(m_dir.filePath(QStringLiteral("debout%1.nef").arg(taille.width())));
-            QVERIFY(raw.open(QIODevice::WriteOnly) && raw.write(exif.tiff()) > 0);
+            QVERIFY(raw.open(QIODevice::WriteOnly));
+            QVERIFY(raw.write(exif.tiff()) > 0);
             raw.close();
             QImage couche(128, 78, QImage::Format_RGB32);
             couche.fill(Qt::green);

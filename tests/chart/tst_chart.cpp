@@ -293,7 +293,8 @@ private slots:
     void distribution()
     {
         const struct { QList<double> levels; QMap<int, int> bins; } rows[] = { // bins not empty
-            {{12.37}, {{184, 1}}}, {{-6.06, -6.05, -6, -5.95, 18, 18.05, 18.06}, {{0, 3}, {240, 2}}},
+            {{12.37}, {{184, 1}}},
+            {{-6.06, -6.05, -6, -5.95, 18, 18.05, 18.06}, {{0, 3}, {240, 2}}},
             {{0, 0, 0.03, 11, 10.96, 11.04}, {{60, 3}, {170, 3}}}};
         for (const auto &r : rows) {
             const std::vector<double> levels(r.levels.begin(), r.levels.end());

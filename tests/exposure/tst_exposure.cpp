@@ -71,8 +71,8 @@ private slots:
         const std::tuple<double, float, const char *> levels[] = {{11, 5100, "5 100 lux"}, {12, 10000, "10 000 lux"},
             {18, 650000, "650 000 lux"}, {0, 2.5f, "2,5 lux"}, {-6, 0.039f, "0,039 lux"},
             {tripletEV(125, 8, 200), 10000, "10 000 lux"}, {std::log2(0.12 / 2.5), 0.12f, "0,12 lux"},
-            {kNan, 999, "999 lux"}, {kNan, -1500, "-1 500 lux"}, {kNan, 1234567, "1 234 567 lux"}, {kNan, 4e-4f, "0 lux"},
-            {kNan, -4e-4f, "0 lux"}, {kNan, -0.0f, "0 lux"}};
+            {kNan, 999, "999 lux"}, {kNan, -1500, "-1 500 lux"}, {kNan, 1234567, "1 234 567 lux"},
+            {kNan, 4e-4f, "0 lux"}, {kNan, -4e-4f, "0 lux"}, {kNan, -0.0f, "0 lux"}};
         for (auto [ev, lux, text] : levels)
             QCOMPARE(QPair(std::isnan(ev) ? lux : EV2LUX(ev), texteLux(lux)), QPair(lux, QString::fromUtf8(text)));
         const std::tuple<int, const char *, const char *, int> triplets[] = {{36, "8", "100", 130}, {36, "8", "25600", 50},

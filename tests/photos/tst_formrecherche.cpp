@@ -422,7 +422,8 @@ private slots:
         const QString maison = m_dir->filePath("maison");
         const QString dossier = images ? maison + "/Pictures" : maison;
         qputenv("HOME", maison.toUtf8());
-        QVERIFY(QDir().mkpath(dossier) && QDir().mkpath(m_photos));
+        QVERIFY(QDir().mkpath(dossier));
+        QVERIFY(QDir().mkpath(m_photos));
         FormRecherchePhoto f(m_programme);
         QCOMPARE(f.dossierRacine(), dossier + '/');
         f.choisisDossier(m_photos);
