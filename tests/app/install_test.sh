@@ -121,7 +121,7 @@ cmake -G "Unix Makefiles" -S "$src" -B "$autre" -DKAVEL_BUILD_TESTS=OFF \
       -DKAVEL_BUILD_BENCH=OFF -DKAVEL_SITE=$site -DKAVEL_CONTACT=$contact > /dev/null
 make -C "$autre/src" platform/Desktop.cpp.o > /dev/null
 for a in $site $contact; do
-  grep -q "$a" "$autre"/src/CMakeFiles/kavelcore.dir/platform/Desktop.cpp.o || fail "program: no $a"
+  grep -q "$a" "$autre"/src/CMakeFiles/kavelui.dir/platform/Desktop.cpp.o || fail "program: no $a"
 done
 cpack_autre=$autre/CPackConfig.cmake
 grep -qx "set(CPACK_DEBIAN_PACKAGE_MAINTAINER \"Kavel <$contact>\")" "$cpack_autre" &&
