@@ -1,5 +1,6 @@
 #include "photos/CacheVignettes.h"
 
+#include "platform/FichierEcriture.h"
 #include "platform/FichierLecture.h"
 #include "platform/NomFichier.h"
 
@@ -12,13 +13,8 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QtEndian>
-#include <QRandomGenerator>
 #include <array>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kavel::cachevignettes {
 
@@ -177,39 +173,6 @@ QByteArray png(const Source &source, const QImage &vignette)
     textes += morceauTexte("Software", "Kavel");
     octets.insert(kFinIhdr, textes);
     return octets;
-}
-
-// Makes the folder and those above it that are missing, each new one 0700;
-// true when it is there, a folder.
-bool creeDossier(const QByteArray &chemin)
-{
-    struct stat st {};
-    if (::stat(chemin.constData(), &st) == 0 && S_ISDIR(st.st_mode))
-        return true;
-    for (qsizetype fin = chemin.indexOf('/', 1);; fin = chemin.indexOf('/', fin + 1)) {
-        const QByteArray partie = fin < 0 ? chemin : chemin.left(fin);
-        // Only a folder made here is set to 0700 whatever the umask; one
-        // that was already there keeps its own mode.
-        if (!partie.isEmpty() && ::mkdir(partie.constData(), 0700) == 0)
-            ::chmod(partie.constData(), 0700);
-        if (fin < 0)
-            break;
-    }
-    return ::stat(chemin.constData(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool ecritTout(int fd, const QByteArray &octets)
-{
-    qsizetype ecrits = 0;
-    while (ecrits < octets.size()) {
-        const ssize_t n = ::write(fd, octets.constData() + ecrits, size_t(octets.size() - ecrits));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        ecrits += n;
-    }
-    return true;
 }
 
 // The text keys a PNG holds before its pixels, read from its chunks:
@@ -411,31 +374,16 @@ bool ecrit(const Source &source, int classe, const QImage &vignette)
     if (octets.isEmpty())
         return false;
 
+    // Only this user's: a folder made here is 0700 and each entry 0600,
+    // whatever the umask. The entry is written beside its final name and
+    // renamed over it, so that a reader finds the old one or the new one,
+    // never half of one; a cache is not worth waiting for the disk.
     const QString dossierEntree = dossierClasse(indice);
-    const QByteArray chemin = platform::octetsDeNom(dossierEntree);
-    if (!creeDossier(chemin))
+    if (!creeDossiers(dossierEntree, 0700))
         return false;
-    const QByteArray definitif = chemin + '/' + platform::octetsDeNom(nomEntree(source.uri));
-    // A name of its own for each writer, in the same folder so that
-    // rename() replaces the entry at once: a reader finds the old one or
-    // the new one, never half of one.
-    for (int essai = 0; essai < 8; ++essai) {
-        const QByteArray temporaire = chemin + "/.kavel-" + QByteArray::number(::getpid()) + '-'
-                                      + QByteArray::number(QRandomGenerator::global()->generate64(), 16) + ".png";
-        const int fd = ::open(temporaire.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            if (errno == EEXIST)
-                continue;
-            return false;
-        }
-        bool ok = ::fchmod(fd, 0600) == 0 && ecritTout(fd, octets);
-        ok = ::close(fd) == 0 && ok;
-        ok = ok && ::rename(temporaire.constData(), definitif.constData()) == 0;
-        if (!ok)
-            ::unlink(temporaire.constData());
-        return ok;
-    }
-    return false;
+    FichierEcriture fichier(dossierEntree + QLatin1Char('/') + nomEntree(source.uri));
+    fichier.setMode(0600);
+    return fichier.ouvre() && fichier.ecrit(octets) && fichier.valide(false);
 }
 
 } // namespace kavel::cachevignettes

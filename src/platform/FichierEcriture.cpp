@@ -38,6 +38,22 @@ bool modePermet(const struct stat &etat, mode_t voulus)
 
 } // namespace
 
+bool creeDossiers(const QString &path, int mode)
+{
+    const QByteArray chemin = platform::octetsDeNom(path);
+    struct stat st {};
+    if (::stat(chemin.constData(), &st) == 0 && S_ISDIR(st.st_mode))
+        return true;
+    for (qsizetype fin = chemin.indexOf('/', 1);; fin = chemin.indexOf('/', fin + 1)) {
+        const QByteArray partie = fin < 0 ? chemin : chemin.left(fin);
+        if (!partie.isEmpty() && ::mkdir(partie.constData(), static_cast<mode_t>(mode)) == 0)
+            ::chmod(partie.constData(), static_cast<mode_t>(mode));
+        if (fin < 0)
+            break;
+    }
+    return ::stat(chemin.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool dossierInscriptible(const QString &path)
 {
     // access() also knows read-only disks and access lists, but lets root
@@ -102,8 +118,12 @@ bool FichierEcriture::ouvre()
         m_provisoire.clear();
         return echec();
     }
-    if (existe)
+    if (m_mode >= 0) {
+        if (::fchmod(m_fd, static_cast<mode_t>(m_mode)) != 0)
+            return echec();
+    } else if (existe) {
         ::fchmod(m_fd, ancien.st_mode & 07777);
+    }
     return true;
 }
 

@@ -17,6 +17,11 @@ public:
     FichierEcriture(const FichierEcriture &) = delete;
     FichierEcriture &operator=(const FichierEcriture &) = delete;
 
+    // The new file's permission bits (as chmod takes them), whatever the
+    // umask; by default it keeps the replaced file's, or the umask's for a
+    // new one. Set before ouvre().
+    void setMode(int mode) { m_mode = mode; }
+
     bool ouvre();
     bool ecrit(QByteArrayView octets);
     // Puts the new file in place of the old one, once its bytes are on the
@@ -35,7 +40,13 @@ private:
     QByteArray m_provisoire;
     int m_fd = -1;
     int m_erreur = 0;
+    int m_mode = -1;
 };
+
+// Makes the folder at path and those above it that are missing, each new
+// one with the permission bits mode whatever the umask; one already there
+// keeps its own. True when it is there, a folder.
+bool creeDossiers(const QString &path, int mode);
 
 // Whether new files can be made in the folder at path: by the system's
 // judgement, and by the folder's own mode bits, which hold root too (the
