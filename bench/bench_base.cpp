@@ -5,7 +5,7 @@
 #include "app/Form1.h"
 #include "chart/Repartition.h"
 #include "photos/BasePhotos.h"
-#include "photos/Miniatures.h"
+#include "photos/vignettes/Miniatures.h"
 #include "platform/Desktop.h"
 #include "platform/DrawingSurface.h"
 

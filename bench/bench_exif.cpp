@@ -1,7 +1,7 @@
 // Reading the exposure of a few thousand photos with a warm cache, as a
 // scan of a photo folder does: the shared camera files copied many times.
 //   build/bin/bench_exif [--benchmark_repetitions=5]
-#include "photos/ExifReader.h"
+#include "photos/exif/ExifReader.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,8 +5,8 @@
 //   build/bin/bench_miniatures [--benchmark_repetitions=5]
 #include "ExifBuilder.h"
 #include "app/Form1.h"
-#include "photos/ChargeurVignettes.h"
-#include "photos/Miniatures.h"
+#include "photos/vignettes/ChargeurVignettes.h"
+#include "photos/vignettes/Miniatures.h"
 #include "platform/Desktop.h"
 #include "platform/PictureBox.h"
 

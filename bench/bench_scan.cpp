@@ -10,9 +10,9 @@
 // The tree's files are hard links to the shared sample files (copies where
 // links cannot be made): the same bytes under 100 000 names, without
 // gigabytes of copies.
-#include "photos/ExifReader.h"
-#include "photos/FormRecherchePhoto.h"
-#include "photos/CacheScan.h"
+#include "photos/exif/ExifReader.h"
+#include "photos/scan/FormRecherchePhoto.h"
+#include "photos/scan/CacheScan.h"
 #include "platform/Desktop.h"
 #include "platform/FichierLecture.h"
 #include "platform/NomFichier.h"

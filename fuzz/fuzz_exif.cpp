@@ -3,7 +3,7 @@
 //   cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DKAVEL_FUZZ=ON -DKAVEL_BUILD_TESTS=OFF -DKAVEL_BUILD_BENCH=OFF
 //   cmake --build build-fuzz --target fuzz_exif
 //   cp -r fuzz/corpus/exif /tmp/corpus && build-fuzz/bin/fuzz_exif -max_total_time=900 /tmp/corpus
-#include "photos/ExifReader.h"
+#include "photos/exif/ExifReader.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // arbitrary bytes; the seeds are small baseline, progressive and grey JPEGs.
 //   cmake --build build-fuzz --target fuzz_vignette
 //   cp -r fuzz/corpus/vignette /tmp/corpus && build-fuzz/bin/fuzz_vignette -max_total_time=600 /tmp/corpus
-#include "photos/DecodageDC.h"
+#include "photos/vignettes/DecodageDC.h"
 
 #include <QBuffer>
 #include <cstddef>

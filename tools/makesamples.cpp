@@ -4,7 +4,7 @@
 // BASE, also writes the photo base a scan of FOLDER would write.
 #include "ExifBuilder.h"
 #include "photos/BasePhotos.h"
-#include "photos/ExifReader.h"
+#include "photos/exif/ExifReader.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -10,7 +10,7 @@
 #include "exposure/Lumiere.h"
 #include "exposure/NumberText.h"
 #include "exposure/Situations.h"
-#include "photos/FormRecherchePhoto.h"
+#include "photos/scan/FormRecherchePhoto.h"
 #include "platform/Desktop.h"
 #include "platform/DropDownComboBox.h"
 #include "platform/SurfaceWidget.h"

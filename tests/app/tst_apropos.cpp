@@ -3,7 +3,7 @@
 #include "app/Form1.h"
 #include "platform/DropDownComboBox.h"
 #include "app/Images.h"
-#include "photos/FormRecherchePhoto.h"
+#include "photos/scan/FormRecherchePhoto.h"
 #include "platform/PictureBox.h"
 #include "platform/SurfaceWidget.h"
 #include "support/TestSupport.h"

@@ -1,8 +1,8 @@
 // The photo strip under the chart, on real JPEG files in a temporary folder.
 #include "ExifBuilder.h"
-#include "photos/CacheVignettes.h"
-#include "photos/ChargeurVignettes.h"
-#include "photos/Miniatures.h"
+#include "photos/vignettes/CacheVignettes.h"
+#include "photos/vignettes/ChargeurVignettes.h"
+#include "photos/vignettes/Miniatures.h"
 #include "platform/NomFichier.h"
 #include "platform/PictureBox.h"
 #include "platform/SurfaceWidget.h"

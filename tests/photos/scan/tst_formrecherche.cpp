@@ -1,9 +1,9 @@
 // The photo-base window scanning real folders: its steps, its list, the base it writes or why it cannot.
 #include "ExifBuilder.h"
-#include "photos/ExifReader.h"
-#include "photos/FormRecherchePhoto.h"
-#include "photos/Miniatures.h"
-#include "photos/RechercheFichier.h"
+#include "photos/exif/ExifReader.h"
+#include "photos/scan/FormRecherchePhoto.h"
+#include "photos/vignettes/Miniatures.h"
+#include "photos/scan/RechercheFichier.h"
 #include "platform/FichierLecture.h"
 #include "platform/NomFichier.h"
 #include "support/Refus.h"

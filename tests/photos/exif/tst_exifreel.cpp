@@ -1,7 +1,7 @@
 // The reader over real camera files, against the expected results table
 // kept beside them (../shared/exif/expected.tsv).
 #include "exposure/NumberText.h"
-#include "photos/ExifReader.h"
+#include "photos/exif/ExifReader.h"
 
 #include <QDir>
 #include <QFile>

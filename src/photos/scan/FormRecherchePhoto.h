@@ -1,6 +1,6 @@
 #pragma once
 
-#include "photos/ScanPhotos.h"
+#include "photos/scan/ScanPhotos.h"
 
 #include <QDialog>
 #include <QLocale>

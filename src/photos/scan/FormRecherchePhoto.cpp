@@ -1,8 +1,8 @@
-#include "photos/FormRecherchePhoto.h"
+#include "photos/scan/FormRecherchePhoto.h"
 
 #include "photos/BasePhotos.h"
-#include "photos/ExifReader.h"
-#include "photos/ModeleScan.h"
+#include "photos/exif/ExifReader.h"
+#include "photos/scan/ModeleScan.h"
 #include "platform/Desktop.h"
 
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "photos/ExifReader.h"
+#include "photos/exif/ExifReader.h"
 
 #include "exposure/Scales.h"
 #include "platform/FichierLecture.h"

@@ -1,7 +1,7 @@
-#include "photos/Miniatures.h"
+#include "photos/vignettes/Miniatures.h"
 
-#include "photos/ApercuRaw.h"
-#include "photos/DecodageDC.h"
+#include "photos/vignettes/ApercuRaw.h"
+#include "photos/vignettes/DecodageDC.h"
 #include "platform/FichierLecture.h"
 
 #include <QBuffer>

@@ -1,5 +1,8 @@
 #pragma once
 
+// One photo in the strip: which photos belong to a light level, the size of
+// a photo's slot, and its picture made from the file.
+
 #include "photos/BasePhotos.h"
 
 #include <QImage>

@@ -1,6 +1,6 @@
 // The reader on bytes built here: the segment walk, both byte orders, each kind of value, reads at the very end.
 #include "ExifBuilder.h"
-#include "photos/ExifReader.h"
+#include "photos/exif/ExifReader.h"
 
 #include <QtTest>
 #include <cmath>

@@ -1,5 +1,8 @@
 #pragma once
 
+// The folder search of a scan: the files under a folder whose names match
+// the photo patterns, each folder listed once and remembered.
+
 #include "platform/NomFichier.h"
 
 #include <QHash>

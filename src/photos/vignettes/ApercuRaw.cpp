@@ -1,7 +1,7 @@
 // The JPEG previews camera RAW files carry, found by walking their TIFF
 // directories or ISO boxes the way ExifConteneurs.cpp walks them for the
 // EXIF block; and HEIF/HEIC/AVIF photos through the system's HEIF library.
-#include "photos/ApercuRaw.h"
+#include "photos/vignettes/ApercuRaw.h"
 
 #include "photos/FormatsPhoto.h"
 #include "platform/FichierLecture.h"

@@ -1,4 +1,4 @@
-#include "photos/CacheVignettes.h"
+#include "photos/vignettes/CacheVignettes.h"
 
 #include "platform/FichierEcriture.h"
 #include "platform/FichierLecture.h"

@@ -1,8 +1,8 @@
-#include "photos/ScanPhotos.h"
+#include "photos/scan/ScanPhotos.h"
 
 #include "photos/BasePhotos.h"
-#include "photos/ExifReader.h"
-#include "photos/RechercheFichier.h"
+#include "photos/exif/ExifReader.h"
+#include "photos/scan/RechercheFichier.h"
 #include "platform/FichierEcriture.h"
 #include "platform/FichierLecture.h"
 #include "platform/NomFichier.h"

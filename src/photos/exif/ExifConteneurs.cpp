@@ -2,7 +2,7 @@
 // the camera RAWs built on it, Fujifilm's RAF, and the ISO base media files
 // (Canon's CR3, HEIF/HEIC/AVIF). Each is taken down to a TIFF block or a
 // JPEG, read by the same directory walk as a JPEG's EXIF block.
-#include "photos/ExifReader.h"
+#include "photos/exif/ExifReader.h"
 #include "photos/FormatsPhoto.h"
 
 #include <algorithm>

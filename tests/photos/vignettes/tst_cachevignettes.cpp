@@ -1,5 +1,5 @@
 // The desktop's shared thumbnail cache: names, size classes, entries written and read back.
-#include "photos/CacheVignettes.h"
+#include "photos/vignettes/CacheVignettes.h"
 #include "platform/NomFichier.h"
 #include "support/Refus.h"
 

@@ -1,6 +1,6 @@
 // The previews of RAW files (real files, byte-built TIFFs and every prefix of them) and HEIF photos made here.
 #include "ExifBuilder.h"
-#include "photos/ApercuRaw.h"
+#include "photos/vignettes/ApercuRaw.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
-#include "photos/RechercheFichier.h"
+#include "photos/scan/RechercheFichier.h"
 
 #include <QString>
 #include <vector>

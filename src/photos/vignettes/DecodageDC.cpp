@@ -3,7 +3,7 @@
 // Huffman code of a sequential JPEG, but the AC codes are only skipped: one
 // table look-up gives each code's length, its value's bits and the place it
 // moves to in the block, and nothing is dequantised or transformed.
-#include "photos/DecodageDC.h"
+#include "photos/vignettes/DecodageDC.h"
 
 #include <QIODevice>
 #include <QtEndian>

@@ -1,6 +1,6 @@
 // JPEGs read from their blocks' means, against the full decoder, on files
 // written by libjpeg with every sampling, progression and restart setting.
-#include "photos/DecodageDC.h"
+#include "photos/vignettes/DecodageDC.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "photos/ModeleScan.h"
+#include "photos/scan/ModeleScan.h"
 
 #include "exposure/Scales.h"
 #include "photos/BasePhotos.h"

@@ -1,4 +1,4 @@
-#include "photos/CacheScan.h"
+#include "photos/scan/CacheScan.h"
 
 #include "platform/NomFichier.h"
 

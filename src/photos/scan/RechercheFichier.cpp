@@ -1,4 +1,4 @@
-#include "photos/RechercheFichier.h"
+#include "photos/scan/RechercheFichier.h"
 
 #include "platform/NomFichier.h"
 

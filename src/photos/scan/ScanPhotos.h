@@ -1,6 +1,9 @@
 #pragma once
 
-#include "photos/CacheScan.h"
+// A scan of a folder tree, off the window's thread: the search, the reading of
+// each photo found, then the new photo base and the memory of what was read.
+
+#include "photos/scan/CacheScan.h"
 
 #include <QList>
 #include <QLocale>

@@ -1,7 +1,7 @@
-#include "photos/ChargeurVignettes.h"
+#include "photos/vignettes/ChargeurVignettes.h"
 
-#include "photos/CacheVignettes.h"
-#include "photos/Miniatures.h"
+#include "photos/vignettes/CacheVignettes.h"
+#include "photos/vignettes/Miniatures.h"
 #include "platform/Priorite.h"
 
 #include <QRunnable>

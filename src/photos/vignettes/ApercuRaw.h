@@ -1,5 +1,8 @@
 #pragma once
 
+// The previews that camera raw and HEIF files carry: where they lie, and
+// their pictures.
+
 #include <QImage>
 #include <QSize>
 #include <QString>
