@@ -1,11 +1,46 @@
 #pragma once
 
 // What tells the kinds of camera files apart, and where they keep things:
-// shared by the EXIF reader and the preview finder.
+// shared by the scan, the EXIF reader, the preview finder and the
+// thumbnail cache.
 #include <QByteArrayView>
 #include <QtGlobal>
+#include <array>
 
 namespace kavel::formats {
+
+// The photo files a scan looks for, by extension (letter case ignored), in
+// the order of the scan's patterns; their MIME types as the desktop's
+// thumbnail cache records them (none is registered for IIQ: the key is then
+// left out); and whether they are camera raw files, one of which beside a
+// JPEG of the same name is the same photo.
+struct TypePhoto {
+    const char *extension;
+    const char *mime;
+    bool brut;
+};
+inline constexpr std::array<TypePhoto, 20> kTypesPhoto{{
+    {"jpg", "image/jpeg", false},
+    {"jpeg", "image/jpeg", false},
+    {"tif", "image/tiff", false},
+    {"tiff", "image/tiff", false},
+    {"heic", "image/heif", false},
+    {"heif", "image/heif", false},
+    {"avif", "image/avif", false},
+    {"dng", "image/x-adobe-dng", true},
+    {"cr2", "image/x-canon-cr2", true},
+    {"cr3", "image/x-canon-cr3", true},
+    {"nef", "image/x-nikon-nef", true},
+    {"nrw", "image/x-nikon-nrw", true},
+    {"arw", "image/x-sony-arw", true},
+    {"sr2", "image/x-sony-sr2", true},
+    {"srf", "image/x-sony-srf", true},
+    {"pef", "image/x-pentax-pef", true},
+    {"orf", "image/x-olympus-orf", true},
+    {"rw2", "image/x-panasonic-rw2", true},
+    {"iiq", "", true},
+    {"raf", "image/x-fuji-raf", true},
+}};
 
 // TIFF marks: 42 for TIFF and most RAWs, then Olympus ORF ("IIRO", "MMOR",
 // "IIRS") and Panasonic RW2 ("IIU\0"), whose layout is TIFF's all the same.

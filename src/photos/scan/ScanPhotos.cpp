@@ -1,6 +1,7 @@
 #include "photos/scan/ScanPhotos.h"
 
 #include "photos/BasePhotos.h"
+#include "photos/FormatsPhoto.h"
 #include "photos/exif/ExifReader.h"
 #include "photos/scan/RechercheFichier.h"
 #include "platform/FichierEcriture.h"
@@ -38,7 +39,13 @@ constexpr int kLecteursReseau = 8;
 // name is the same photo.
 const QStringList &extensionsBrutes()
 {
-    static const QStringList e{"dng", "cr2", "cr3", "nef", "nrw", "arw", "sr2", "srf", "pef", "orf", "rw2", "iiq", "raf"};
+    static const QStringList e = [] {
+        QStringList l;
+        for (const formats::TypePhoto &t : formats::kTypesPhoto)
+            if (t.brut)
+                l << QLatin1String(t.extension);
+        return l;
+    }();
     return e;
 }
 
@@ -360,10 +367,9 @@ ScanPhotos::~ScanPhotos()
 const QStringList &ScanPhotos::motifs()
 {
     static const QStringList m = [] {
-        QStringList l{QStringLiteral("*.jpg"), QStringLiteral("*.jpeg"), QStringLiteral("*.tif"), QStringLiteral("*.tiff"),
-                      QStringLiteral("*.heic"), QStringLiteral("*.heif"), QStringLiteral("*.avif")};
-        for (const QString &e : extensionsBrutes())
-            l << QStringLiteral("*.") + e;
+        QStringList l;
+        for (const formats::TypePhoto &t : formats::kTypesPhoto)
+            l << QStringLiteral("*.") + QLatin1String(t.extension);
         return l;
     }();
     return m;

@@ -1,5 +1,7 @@
 #include "photos/vignettes/CacheVignettes.h"
 
+#include "photos/FormatsPhoto.h"
+
 #include "platform/FichierEcriture.h"
 #include "platform/FichierLecture.h"
 #include "platform/NomFichier.h"
@@ -114,25 +116,17 @@ QByteArray morceauTexte(QByteArrayView cle, QByteArrayView valeur)
     return morceau;
 }
 
-// A MIME type told by the photo's extension, for the few kinds a camera
-// or a photo editor writes; empty for anything else.
+// The MIME type of a photo told by its extension; empty for a file of
+// another kind, or of a kind without a registered type.
 QByteArray typeMime(const QByteArray &uri)
 {
-    static constexpr std::array<std::pair<const char *, const char *>, 17> kTypes{{
-        {"jpg", "image/jpeg"},          {"jpeg", "image/jpeg"},        {"jpe", "image/jpeg"},
-        {"png", "image/png"},           {"tif", "image/tiff"},         {"tiff", "image/tiff"},
-        {"webp", "image/webp"},         {"heic", "image/heif"},        {"heif", "image/heif"},
-        {"dng", "image/x-adobe-dng"},   {"cr2", "image/x-canon-cr2"},  {"cr3", "image/x-canon-cr3"},
-        {"nef", "image/x-nikon-nef"},   {"arw", "image/x-sony-arw"},   {"orf", "image/x-olympus-orf"},
-        {"rw2", "image/x-panasonic-rw2"}, {"raf", "image/x-fuji-raf"},
-    }};
     const qsizetype point = uri.lastIndexOf('.');
     if (point < 0 || uri.indexOf('/', point) >= 0)
         return {};
     const QByteArray extension = uri.mid(point + 1).toLower();
-    for (const auto &[ext, type] : kTypes)
-        if (extension == ext)
-            return type;
+    for (const formats::TypePhoto &t : formats::kTypesPhoto)
+        if (extension == t.extension)
+            return t.mime;
     return {};
 }
 

@@ -94,6 +94,26 @@ private slots:
             QVERIFY(s && s->mtime == avant.mtime + 100 && cv::lit(*s, 256).isNull() && !cv::lit(avant, 256).isNull());
         }
     }
+    // The MIME type recorded is the photo's, for every kind a scan looks for.
+    void mime_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("mime");
+        QTest::newRow("JPEG") << "a.jpg" << "image/jpeg";
+        QTest::newRow("AVIF") << "a.avif" << "image/avif";
+        QTest::newRow("NRW, upper case") << "a.NRW" << "image/x-nikon-nrw";
+        QTest::newRow("SR2") << "a.sr2" << "image/x-sony-sr2";
+        QTest::newRow("SRF") << "a.srf" << "image/x-sony-srf";
+        QTest::newRow("PEF") << "a.pef" << "image/x-pentax-pef";
+        QTest::newRow("IIQ, none registered") << "a.iiq" << "";
+    }
+    void mime() {
+        QFETCH(QString, name);
+        QFETCH(QString, mime);
+        const std::optional<cv::Source> s = cv::source(photo(name));
+        QVERIFY(s);
+        QVERIFY(cv::ecrit(*s, 128, m_image));
+        QCOMPARE(QImage(entree(s->uri, "normal")).text("Thumb::Mimetype"), mime);
+    }
     void illisible_data() { QTest::addColumn<bool>("fifo"), QTest::newRow("damaged") << false, QTest::newRow("FIFO") << true; }
     void illisible() {
         QFETCH(bool, fifo);
