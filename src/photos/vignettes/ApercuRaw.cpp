@@ -4,6 +4,7 @@
 #include "photos/vignettes/ApercuRaw.h"
 
 #include "photos/FormatsPhoto.h"
+#include "photos/vignettes/MemoireVignette.h"
 #include "platform/FichierLecture.h"
 
 #include <QByteArray>
@@ -369,8 +370,8 @@ std::optional<PlageApercu> apercuRaw(const QString &path)
 
 namespace {
 
-// A picture decoded for a thumbnail holds at most this many bytes.
-constexpr qint64 kMaxDecodage = 40LL * 1024 * 1024;
+// A picture decoded for a thumbnail holds at most the thumbnail's memory.
+constexpr qint64 kMaxDecodage = kMemoireVignette;
 // Neither side of a HEIF picture may pass this.
 constexpr int kMaxCoteHeif = 32768;
 // Thumbnails of one picture looked at.

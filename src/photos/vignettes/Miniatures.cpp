@@ -2,6 +2,7 @@
 
 #include "photos/vignettes/ApercuRaw.h"
 #include "photos/vignettes/DecodageDC.h"
+#include "photos/vignettes/MemoireVignette.h"
 #include "platform/FichierLecture.h"
 
 #include <QBuffer>
@@ -16,9 +17,7 @@ namespace kavel {
 
 namespace {
 
-// What making one thumbnail may hold at once, whatever the photo's size.
-constexpr qint64 kMemoire = 40 * 1024 * 1024;
-constexpr int kMemoireMo = 40;
+constexpr int kMemoireMo = static_cast<int>(kMemoireVignette / (1024 * 1024));
 // A JPEG the DC reading cannot take (CMYK, arithmetic coding ...) goes to
 // the full decoder, which may hold all of a progressive file's
 // coefficients: only up to this many pixels.
@@ -204,7 +203,7 @@ QImage depuisJpeg(QIODevice &source, QSize naturelle, QSize voulue)
     if (!naturelle.isValid())
         return {};
     if ((naturelle.width() + 7) / 8 >= voulue.width() && (naturelle.height() + 7) / 8 >= voulue.height()) {
-        const QImage huitieme = jpegHuitieme(source, kMemoire);
+        const QImage huitieme = jpegHuitieme(source, kMemoireVignette);
         if (!huitieme.isNull())
             return huitieme.scaled(voulue, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }

@@ -31,8 +31,8 @@ std::vector<int> photosAuNiveau(const std::vector<TypePhoto> &photos, double niv
 // upright), from its header only (for a raw file, its preview's, turned as
 // the raw's first directory says).
 QSize tailleNaturelle(const QString &path);
-// A photo made small, at the given size, holding no more than about 40 MB
-// at once whatever the photo's size. A JPEG comes from the preview most
+// A photo made small, at the given size, within the thumbnail's memory
+// (MemoireVignette.h) whatever the photo's size. A JPEG comes from the preview most
 // cameras embed in the EXIF block when it has the photo's proportions and
 // is large enough, else from its blocks' means (see DecodageDC.h), else
 // from a reduced decoding; a raw file from its embedded JPEG preview,
