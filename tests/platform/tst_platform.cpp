@@ -2,6 +2,7 @@
 #include "platform/DropDownComboBox.h"
 #include "platform/FichierEcriture.h"
 #include "platform/FichierLecture.h"
+#include "platform/ListeDossier.h"
 #include "platform/NomFichier.h"
 
 #include <QAbstractItemView>

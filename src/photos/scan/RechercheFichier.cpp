@@ -1,5 +1,6 @@
 #include "photos/scan/RechercheFichier.h"
 
+#include "platform/ListeDossier.h"
 #include "platform/NomFichier.h"
 
 #include <QDateTime>

@@ -3,6 +3,7 @@
 // The folder search of a scan: the files under a folder whose names match
 // the photo patterns, each folder listed once and remembered.
 
+#include "platform/ListeDossier.h"
 #include "platform/NomFichier.h"
 
 #include <QHash>

@@ -6,6 +6,7 @@
 #include "photos/scan/RechercheFichier.h"
 #include "platform/FichierEcriture.h"
 #include "platform/FichierLecture.h"
+#include "platform/ListeDossier.h"
 #include "platform/NomFichier.h"
 #include "platform/Priorite.h"
 

@@ -4,6 +4,7 @@
 
 #include "platform/FichierEcriture.h"
 #include "platform/FichierLecture.h"
+#include "platform/ListeDossier.h"
 #include "platform/NomFichier.h"
 
 #include <QBuffer>
