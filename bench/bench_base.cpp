@@ -2,6 +2,7 @@
 // a comma), its histogram's bins and drawing, the thumbnail strip's matching
 // at one slider step, and the main window's whole load.
 //   build/bin/bench_base [--benchmark_repetitions=5]
+#include "Lancement.h"
 #include "app/Form1.h"
 #include "chart/Repartition.h"
 #include "photos/BasePhotos.h"
@@ -116,10 +117,8 @@ BENCHMARK(chargement)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    kavel::bench::prepareFenetres();
     QApplication app(argc, argv);
-    kavel::platform::setMessageBoxHandler([](QWidget *, const kavel::platform::MessageBox &) {});
 
     QTemporaryDir dossier;
     g_photos = photos();
@@ -132,8 +131,5 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot write the bases: %s\n", qPrintable(erreur));
         return 1;
     }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kavel::bench::lance(argc, argv);
 }

@@ -1,6 +1,7 @@
 // The body list of today's cameras: reading the catalogue, filling the list
 // at start-up, narrowing it at each key typed, and the lens list of a body.
 // Run offscreen: QT_QPA_PLATFORM=offscreen build/bin/bench_boitiers
+#include "Lancement.h"
 #include "app/Form1.h"
 #include "app/RechercheBoitier.h"
 #include "equipment/CatalogueBoitiers.h"
@@ -104,11 +105,7 @@ BENCHMARK(listeObjectifs)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    kavel::bench::prepareFenetres();
     QApplication app(argc, argv);
-    kavel::platform::setMessageBoxHandler([](QWidget *, const kavel::platform::MessageBox &) {});
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kavel::bench::lance(argc, argv);
 }

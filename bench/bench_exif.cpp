@@ -1,6 +1,7 @@
 // Reading the exposure of a few thousand photos with a warm cache, as a
 // scan of a photo folder does: the shared camera files copied many times.
 //   build/bin/bench_exif [--benchmark_repetitions=5]
+#include "Lancement.h"
 #include "photos/exif/ExifReader.h"
 
 #include <QCoreApplication>
@@ -62,8 +63,5 @@ int main(int argc, char **argv)
         }
     }
     std::fprintf(stderr, "%lld photos\n", static_cast<long long>(g_fichiers.size()));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kavel::bench::lance(argc, argv);
 }

@@ -3,6 +3,7 @@
 // one photo, and how long the window's event loop is held meanwhile; then
 // the memory one 100-megapixel photo's thumbnail needs.
 //   build/bin/bench_miniatures [--benchmark_repetitions=5]
+#include "Lancement.h"
 #include "ExifBuilder.h"
 #include "app/Form1.h"
 #include "photos/vignettes/ChargeurVignettes.h"
@@ -265,10 +266,8 @@ BENCHMARK_CAPTURE(memoire, photo_100mp_progressive, g_100mpProgressif)->Unit(ben
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    kavel::bench::prepareFenetres();
     QApplication app(argc, argv);
-    kavel::platform::setMessageBoxHandler([](QWidget *, const kavel::platform::MessageBox &) {});
     QTemporaryDir dir;
     g_cache = dir.filePath(QStringLiteral("cache"));
     qputenv("XDG_CACHE_HOME", g_cache.toLocal8Bit()); // never the user's own thumbnails
@@ -301,8 +300,5 @@ int main(int argc, char **argv)
             f.write(jpeg(image, 90, progressif));
         }
     }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kavel::bench::lance(argc, argv);
 }

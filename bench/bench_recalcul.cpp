@@ -1,6 +1,7 @@
 // One chart recalculation, as on every step of a slider drag or a resize,
 // at the design surface size and at the largest the window allows.
 // Run offscreen: QT_QPA_PLATFORM=offscreen build/bin/bench_recalcul
+#include "Lancement.h"
 #include "app/Form1.h"
 #include "platform/Desktop.h"
 #include "platform/SurfaceWidget.h"
@@ -39,11 +40,7 @@ BENCHMARK(niveau)->Args({753, 552})->Args({2276, 2355})->Unit(benchmark::kMillis
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    kavel::bench::prepareFenetres();
     QApplication app(argc, argv);
-    kavel::platform::setMessageBoxHandler([](QWidget *, const kavel::platform::MessageBox &) {});
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kavel::bench::lance(argc, argv);
 }

@@ -10,6 +10,7 @@
 // The tree's files are hard links to the shared sample files (copies where
 // links cannot be made): the same bytes under 100 000 names, without
 // gigabytes of copies.
+#include "Lancement.h"
 #include "photos/exif/ExifReader.h"
 #include "photos/scan/FormRecherchePhoto.h"
 #include "photos/scan/CacheScan.h"
@@ -124,10 +125,8 @@ BENCHMARK(rescan)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    kavel::bench::prepareFenetres();
     QApplication app(argc, argv);
-    kavel::platform::setMessageBoxHandler([](QWidget *, const kavel::platform::MessageBox &) {});
 
     // The shared camera files, JPEG and raw, else the program's samples.
     QStringList sources;
@@ -162,8 +161,5 @@ int main(int argc, char **argv)
         g_chemins << copie;
     }
     std::fprintf(stderr, "%d files from %d sources\n", kPhotos, int(sources.size()));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kavel::bench::lance(argc, argv);
 }
