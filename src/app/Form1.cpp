@@ -566,21 +566,20 @@ void Form1::BtnGO_Click()
     range.LogVitesseMin = ChkBxVitesseLente->isChecked() ? std::log(1.0 / 40) : std::log(1 / 1.4);
 
     const ChartInputs in = readChartInputs();
-    const auto champ = [](QLineEdit *boite, const char *nom, const Plage &plage) {
-        return ChampNombre{boite, boite->text(), nom, plage};
-    };
-    if (!controleSaisie({champ(TxtFocalMini, "Focales (focale mini)", kPlageFocale),
-                         champ(TxtFocalMaxi, "Focales (focale maxi)", kPlageFocale),
-                         champ(TxtDiafMini, "Ouverture (pleine ouverture)", kPlageOuverture),
-                         champ(TxtDiafMiniZoom, "Ouverture (pleine ouverture à la focale maxi)",
-                               kPlageOuverture),
-                         champ(TxtDiafMaxi, "Fermeture (fermeture maxi)", kPlageOuverture),
-                         champ(TxtDiafMaxiZoom, "Fermeture (fermeture maxi à la focale maxi)",
-                               kPlageOuverture),
-                         champ(TxtVitesseMini, "Vitesses (la plus lente)", kPlageVitesse),
-                         champ(TxtVitesseMaxi, "Vitesses (la plus rapide)", kPlageVitesse),
-                         champ(TxtIsoMini, "Iso (sensibilité mini)", kPlageIso),
-                         champ(TxtIsoMaxi, "Iso (sensibilité maxi)", kPlageIso)})) {
+    // The values as the chart has just read them, each with its box.
+    if (!controleSaisie(
+            {{TxtFocalMini, in.focalMini, "Focales (focale mini)", kPlageFocale},
+             {TxtFocalMaxi, in.focalMaxi, "Focales (focale maxi)", kPlageFocale},
+             {TxtDiafMini, in.diafMini, "Ouverture (pleine ouverture)", kPlageOuverture},
+             {TxtDiafMiniZoom, in.diafMiniZoom, "Ouverture (pleine ouverture à la focale maxi)",
+              kPlageOuverture},
+             {TxtDiafMaxi, in.diafMaxi, "Fermeture (fermeture maxi)", kPlageOuverture},
+             {TxtDiafMaxiZoom, in.diafMaxiZoom, "Fermeture (fermeture maxi à la focale maxi)",
+              kPlageOuverture},
+             {TxtVitesseMini, in.vitesseMini, "Vitesses (la plus lente)", kPlageVitesse},
+             {TxtVitesseMaxi, in.vitesseMaxi, "Vitesses (la plus rapide)", kPlageVitesse},
+             {TxtIsoMini, in.isoMini, "Iso (sensibilité mini)", kPlageIso},
+             {TxtIsoMaxi, in.isoMaxi, "Iso (sensibilité maxi)", kPlageIso}})) {
         surface.refresh();
         return;
     }
@@ -781,7 +780,7 @@ void Form1::LblLUX_Change()
 bool Form1::controleSaisie(std::initializer_list<ChampNombre> champs)
 {
     for (const ChampNombre &c : champs) {
-        if (c.plage.contient(readNumber(c.texte)))
+        if (c.plage.contient(c.valeur))
             continue;
         erreurSaisie(c.boite, QString::fromUtf8(c.nom) + QStringLiteral(" : ")
                                   + QString::fromUtf8(c.plage.texte));
@@ -806,8 +805,9 @@ void Form1::BtnCalculLumiere_Clic()
     // what stops it.
     if (CmbBxSpeed->currentIndex() < 0)
         erreurSaisie(CmbBxSpeed, QStringLiteral("Vitesse : une vitesse de la liste"));
-    else if (controleSaisie({{CmbBxDiaf, CmbBxDiaf->currentText(), "Diaphragme", kPlageOuverture},
-                             {CmbBxIso, CmbBxIso->currentText(), "Iso", kPlageIso}}))
+    else if (controleSaisie(
+                 {{CmbBxDiaf, readNumber(CmbBxDiaf->currentText()), "Diaphragme", kPlageOuverture},
+                  {CmbBxIso, readNumber(CmbBxIso->currentText()), "Iso", kPlageIso}}))
         BtnCalculLumiere_Click();
 }
 

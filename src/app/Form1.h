@@ -249,10 +249,10 @@ private:
     // The key handlers of the boxes: the key a typed character becomes, 0 to drop it.
     char16_t KeyPress(QObject *control, char16_t keyAscii);
     char16_t TxtDiafMaxi_KeyPress(char16_t keyAscii);
-    // A box whose text must be a number of its range, named as the user is told.
+    // A box whose value must be a number of its range, named as the user is told.
     struct ChampNombre {
         QWidget *boite;
-        QString texte;
+        std::optional<double> valeur;
         const char *nom;
         const Plage &plage;
     };
