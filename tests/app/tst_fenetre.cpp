@@ -15,8 +15,10 @@ namespace {
 // A double click on the window's title bar: the window manager maximises or restores it.
 void doubleClicTitre(const QWidget &w)
 {
-    const QPoint titre(w.frameGeometry().center().x(), (w.frameGeometry().top() + w.geometry().top()) / 2);
-    QProcess::execute(QStringLiteral("xdotool"), {"mousemove", QString::number(titre.x()), QString::number(titre.y())});
+    const QPoint titre(w.frameGeometry().center().x(),
+                       (w.frameGeometry().top() + w.geometry().top()) / 2);
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {"mousemove", QString::number(titre.x()), QString::number(titre.y())});
     QProcess::execute(QStringLiteral("xdotool"), {"click", "--repeat", "2", "--delay", "80", "1"});
 }
 
