@@ -71,7 +71,8 @@ QByteArray encode(const QImage &image, const Reglage &r)
             if (r.composantes == 1)
                 ligne[std::size_t(x)] = uchar(qGray(px[x]));
             else
-                ligne[std::size_t(x) * 3] = uchar(qRed(px[x])), ligne[std::size_t(x) * 3 + 1] = uchar(qGreen(px[x])),
+                ligne[std::size_t(x) * 3] = uchar(qRed(px[x])),
+                               ligne[std::size_t(x) * 3 + 1] = uchar(qGreen(px[x])),
                                ligne[std::size_t(x) * 3 + 2] = uchar(qBlue(px[x]));
         }
         JSAMPROW rangee = ligne.data();
@@ -107,7 +108,8 @@ double ecart(const QImage &dc, const QByteArray &jpeg)
                     m[0] += qRed(p), m[1] += qGreen(p), m[2] += qBlue(p);
                 }
             const QRgb d = dc.pixel(x, y);
-            somme += std::abs(qRed(d) - m[0] / n) + std::abs(qGreen(d) - m[1] / n) + std::abs(qBlue(d) - m[2] / n);
+            somme += std::abs(qRed(d) - m[0] / n) + std::abs(qGreen(d) - m[1] / n)
+                     + std::abs(qBlue(d) - m[2] / n);
         }
     return somme / (3.0 * dc.width() * dc.height());
 }
