@@ -28,18 +28,26 @@ using namespace kavel;
 
 namespace {
 
-// Every control's place in both windows, a few palettes, every picture's mean colour (in
-// tenths, B G R A): what the user sees, line by line, against
+// Every control's place in both windows, a few palettes, every picture's mean colour
+// (in tenths, B G R A): what the user sees, line by line, against
 // tests/app/apparence.txt. KAVEL_REECRIRE=1 rewrites it.
 QStringList apparence(Form1 &f)
 {
     QStringList lignes;
     auto places = [&](QWidget &fenetre) {
-        QList<QWidget *> controles = fenetre.findChildren<QWidget *>(QRegularExpression(QStringLiteral("^(?!qt_).")));
-        std::sort(controles.begin(), controles.end(), [](auto *a, auto *b) { return a->objectName() < b->objectName(); });
+        QList<QWidget *> controles =
+            fenetre.findChildren<QWidget *>(QRegularExpression(QStringLiteral("^(?!qt_).")));
+        std::sort(controles.begin(), controles.end(),
+                  [](auto *a, auto *b) { return a->objectName() < b->objectName(); });
         for (QWidget *w : controles)
-            lignes << QStringLiteral("%1x%2 %3 %4,%5 %6x%7").arg(fenetre.width()).arg(fenetre.height())
-                          .arg(w->objectName()).arg(w->x()).arg(w->y()).arg(w->width()).arg(w->height());
+            lignes << QStringLiteral("%1x%2 %3 %4,%5 %6x%7")
+                          .arg(fenetre.width())
+                          .arg(fenetre.height())
+                          .arg(w->objectName())
+                          .arg(w->x())
+                          .arg(w->y())
+                          .arg(w->width())
+                          .arg(w->height());
     };
     places(f); // the smallest window
     f.resize(1400, 1000);
@@ -61,9 +69,13 @@ QStringList apparence(Form1 &f)
             for (int x = 0; x < image.width(); ++x)
                 for (int k = 0; k < 4; ++k)
                     somme[k] += (image.pixel(x, y) >> (8 * k)) & 0xFF;
-        lignes << QStringLiteral("image %1 %2x%3").arg(QLatin1String(nom)).arg(image.width()).arg(image.height());
+        lignes << QStringLiteral("image %1 %2x%3")
+                      .arg(QLatin1String(nom))
+                      .arg(image.width())
+                      .arg(image.height());
         for (qint64 c : somme)
-            lignes.last() += QStringLiteral(" %1").arg(qRound(c * 10.0 / (image.width() * image.height())));
+            lignes.last() +=
+                QStringLiteral(" %1").arg(qRound(c * 10.0 / (image.width() * image.height())));
     }
     return lignes;
 }
@@ -75,7 +87,10 @@ class TestAPropos : public QObject {
 private slots:
     void init() {
         m_opened.clear();
-        m_previous = platform::setOpenUrlHandler([this](const QUrl &url) { return m_opened << url, true; });
+        m_previous = platform::setOpenUrlHandler([this](const QUrl &url) {
+            m_opened << url;
+            return true;
+        });
         m_w = std::make_unique<FenetreActive>(m_dir.path());
     }
     void cleanup() { m_w.reset(), platform::setOpenUrlHandler(std::move(m_previous)); }
@@ -89,17 +104,21 @@ private slots:
             QSKIP("reference rewritten");
         }
         QVERIFY(reference.open(QIODevice::ReadOnly));
-        const QStringList attendu = QString::fromUtf8(reference.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList attendu =
+            QString::fromUtf8(reference.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(vu.size(), attendu.size());
-        for (qsizetype i = 0; i < vu.size(); ++i) { // a blend may round a picture's last bit either way
-            const QStringList v = vu[i].split(QLatin1Char(' ')), a = attendu[i].split(QLatin1Char(' '));
+        // A blend may round a picture's last bit either way.
+        for (qsizetype i = 0; i < vu.size(); ++i) {
+            const QStringList v = vu[i].split(QLatin1Char(' '));
+            const QStringList a = attendu[i].split(QLatin1Char(' '));
             bool proche = v[0] == QLatin1String("image") && v.size() == a.size();
             for (qsizetype k = 3; proche && k < v.size(); ++k)
                 proche = std::abs(v[k].toInt() - a[k].toInt()) <= 1;
             if (!proche)
                 QCOMPARE(vu[i], attendu[i]);
         }
-        // The chart was redrawn for the new size: its right edge at 1/5000 s; the strip waits for its timer.
+        // The chart was redrawn for the new size: its right edge at 1/5000 s; the strip waits
+        // for its timer.
         QCOMPARE(f.Graphic->surface().width(), 1176);
         QCOMPARE(f.chart().cx(5000), float(1175));
         QCOMPARE(f.NbCouple, 85);
@@ -117,13 +136,16 @@ private slots:
     }
     void aboutPanelAndLinks() {
         Form1 &f = m_w->form;
-        const auto clic = [](QWidget *w, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseClick(w, b, {}, QPoint(2, 2)); };
+        const auto clic = [](QWidget *w, Qt::MouseButton b = Qt::LeftButton) {
+            QTest::mouseClick(w, b, {}, QPoint(2, 2));
+        };
         clic(f.BtnAPropos);
         QVERIFY(f.APropos->isVisible());
         clic(f.BtnAPropos);
         QVERIFY(f.APropos->isHidden());
         // A click on the panel, its title, its version or its picture closes it.
-        for (QWidget *w : std::initializer_list<QWidget *>{f.APropos, f.Label14, f.LblVersion, f.Picture1}) {
+        for (QWidget *w :
+             std::initializer_list<QWidget *>{f.APropos, f.Label14, f.LblVersion, f.Picture1}) {
             f.APropos->show();
             clic(w);
             QVERIFY2(f.APropos->isHidden(), qPrintable(w->objectName()));
@@ -139,15 +161,18 @@ private slots:
         // Its licence fits its one line.
         const auto *licence = f.APropos->findChild<QLabel *>("LblLicence");
         QVERIFY(licence->sizeHint().width() <= licence->width());
-        // Its links open on the press, whichever button, and leave it open; a right click is no click.
+        // Its links open on the press, whichever button, and leave it open; a right click is
+        // no click.
         f.APropos->show();
         for (QLabel *l : {f.Label18, f.Label19})
             for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton})
                 clic(l, b);
         clic(f.APropos, Qt::RightButton);
         QVERIFY(f.APropos->isVisible());
-        // The report and idea links, by text or picture, answer a left click only, released on them.
-        for (QWidget *w : std::initializer_list<QWidget *>{f.Label20, f.Picture3, f.Label21, f.Picture4})
+        // The report and idea links, by text or picture, answer a left click only, released on
+        // them.
+        for (QWidget *w :
+             std::initializer_list<QWidget *>{f.Label20, f.Picture3, f.Label21, f.Picture4})
             for (Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton})
                 clic(w, b);
         QTest::mousePress(f.Label20, Qt::LeftButton, {}, QPoint(2, 2));
@@ -157,7 +182,8 @@ private slots:
         const QByteArray bug = mail + "?subject=Bug%20dans%20Kavel";
         const QByteArray idee = mail + "?subject=J%27ai%20une%20id%C3%A9e%20pour%20Kavel%20%3A-%29";
         QList<QByteArray> ouverts;
-        std::transform(m_opened.begin(), m_opened.end(), std::back_inserter(ouverts), [](const QUrl &u) { return u.toEncoded(); });
+        std::transform(m_opened.begin(), m_opened.end(), std::back_inserter(ouverts),
+                       [](const QUrl &u) { return u.toEncoded(); });
         QCOMPARE(ouverts, QList<QByteArray>({site, site, mail, mail, bug, bug, idee, idee}));
     }
     // Without a browser or a mail program, a box gives the address to copy.
@@ -220,59 +246,84 @@ private slots:
         };
         f.APropos->show();
         // Straight from one link to another, onto the window's background, onto the panel.
-        const std::pair<QWidget *, const char *> pas[] = {{f.Label20, "0010"}, {f.Label21, "0001"}, {f.Picture3, "0010"},
-                                                          {&f, "0000"},        {f.Picture4, "0001"}, {f.Label18, "1001"},
-                                                          {f.Label19, "1101"}, {f.APropos, "0000"}};
+        const std::pair<QWidget *, const char *> pas[] = {
+            {f.Label20, "0010"},
+            {f.Label21, "0001"},
+            {f.Picture3, "0010"},
+            {&f, "0000"},
+            {f.Picture4, "0001"},
+            {f.Label18, "1001"},
+            {f.Label19, "1101"},
+            {f.APropos, "0000"},
+        };
         for (const auto &[w, attendu] : pas) {
             moveOver(w, w == &f ? QPointF(600, 650) : QPointF(5, 5));
             QCOMPARE(gras(), attendu);
         }
     }
-    // Tab walks the input column top to bottom, the buttons, the strip and the links; the slider takes arrows, a
-    // link Space or Enter; every control has a name.
+    // Tab walks the input column top to bottom, the buttons, the strip and the links; the slider
+    // takes arrows, a link Space or Enter; every control has a name.
     void keyboard() {
         Form1 &f = m_w->form;
         f.TxtValeur->setFocus();
         QStringList vus;
-        for (int i = 0; i < 35; ++i)
-            vus << QApplication::focusWidget()->objectName(), QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(vus, QStringLiteral("TxtValeur HScroll4 CmbBxSpeed CmbBxDiaf CmbBxIso BtnCalculLumiere CmbBxAppareil "
+        for (int i = 0; i < 35; ++i) {
+            vus << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(vus, QStringLiteral("TxtValeur HScroll4 CmbBxSpeed CmbBxDiaf CmbBxIso "
+                                     "BtnCalculLumiere CmbBxAppareil "
                                      "BtnMesAppareils CmbBxObjectif "
-                                     "TxtFocalMini TxtFocalMaxi TxtDiafMini TxtDiafMiniZoom TxtDiafMaxi TxtDiafMaxiZoom TxtVitesseMini "
-                                     "TxtVitesseMaxi TxtIsoMini TxtIsoMaxi ChkBxFlash ChkBxStabilisateur ChkBxVitesseLente ChkBxToolTip "
-                                     "BtnGO BtnGO2 Command1 BtnRépartition BtnAfficheMiniature BtnAPropos BtnBasePhoto BtnPhotoAvant "
+                                     "TxtFocalMini TxtFocalMaxi TxtDiafMini TxtDiafMiniZoom "
+                                     "TxtDiafMaxi TxtDiafMaxiZoom TxtVitesseMini "
+                                     "TxtVitesseMaxi TxtIsoMini TxtIsoMaxi ChkBxFlash "
+                                     "ChkBxStabilisateur ChkBxVitesseLente ChkBxToolTip "
+                                     "BtnGO BtnGO2 Command1 BtnRépartition BtnAfficheMiniature "
+                                     "BtnAPropos BtnBasePhoto BtnPhotoAvant "
                                      "BtnPhotoApres Label20 Label21 TxtValeur").split(' '));
         f.HScroll4->setFocus();
         const auto *cadre = f.findChild<QFrame *>(QStringLiteral("CadreFocus"));
-        QVERIFY(cadre && cadre->isVisible() && cadre->geometry().contains(f.HScroll4->geometry())); // focus shows
+        // Focus shows.
+        QVERIFY(cadre);
+        QVERIFY(cadre->isVisible());
+        QVERIFY(cadre->geometry().contains(f.HScroll4->geometry()));
         f.TxtValeur->setFocus();
         QVERIFY(!cadre->isVisible()); // and goes with it
         f.HScroll4->setFocus();
         const int avant = f.HScroll4->value();
         QTest::keyClick(f.HScroll4, Qt::Key_Right);
         QVERIFY(std::abs(f.HScroll4->value() - avant) == f.HScroll4->singleStep());
-        QCOMPARE(f.TxtValeur->text(), QString::number(f.HScroll4->value() / 10.0).replace('.', ','));
+        QCOMPARE(f.TxtValeur->text(),
+                 QString::number(f.HScroll4->value() / 10.0).replace('.', ','));
         f.Label20->setFocus();
         QTest::keyClick(f.Label20, Qt::Key_Space);
         QCOMPARE(m_opened.size(), 1);
         for (QWidget *w : f.findChildren<QWidget *>())
-            QVERIFY2(!w->accessibleName().isEmpty() || !(w->focusPolicy() & Qt::TabFocus), qPrintable(w->objectName()));
+            QVERIFY2(!w->accessibleName().isEmpty() || !(w->focusPolicy() & Qt::TabFocus),
+                     qPrintable(w->objectName()));
     }
-    // One look for every window, in French: message boxes, lists, menus and tooltips dark; Qt's own texts French.
+    // One look for every window, in French: message boxes, lists, menus and tooltips dark; Qt's
+    // own texts French.
     void oneLook() {
         appliqueApparence(*qApp);
-        QMessageBox boite(QMessageBox::Critical, QStringLiteral("Erreur"), QStringLiteral("x"), QMessageBox::Ok);
+        QMessageBox boite(QMessageBox::Critical, QStringLiteral("Erreur"), QStringLiteral("x"),
+                          QMessageBox::Ok);
         QLineEdit saisie;
         const std::unique_ptr<QMenu> menu(saisie.createStandardContextMenu());
         QStringList vus;
-        for (const QPalette &p : {boite.palette(), menu->palette(), QToolTip::palette(), static_cast<QComboBox *>(m_w->form.CmbBxAppareil)->view()->palette()})
-            vus << p.color(QPalette::Window).name() + p.color(QPalette::Base).name() + p.color(QPalette::ToolTipBase).name();
+        for (const QPalette &p :
+             {boite.palette(), menu->palette(), QToolTip::palette(),
+              static_cast<QComboBox *>(m_w->form.CmbBxAppareil)->view()->palette()})
+            vus << p.color(QPalette::Window).name() + p.color(QPalette::Base).name()
+                       + p.color(QPalette::ToolTipBase).name();
         QCOMPARE(vus, QStringList(4, QStringLiteral("#282828#000000#383838")));
         QString textes;
         for (const QAction *a : menu->actions())
             textes += a->text().remove(QLatin1Char('&')) + '|';
-        QVERIFY2(textes.contains(QStringLiteral("Copier")) && textes.contains(QStringLiteral("Coller")), qPrintable(textes));
-        QVERIFY(QApplication::windowIcon().availableSizes().contains(QSize(48, 48)) && !m_w->form.windowIcon().isNull());
+        QVERIFY2(textes.contains(QStringLiteral("Copier")), qPrintable(textes));
+        QVERIFY2(textes.contains(QStringLiteral("Coller")), qPrintable(textes));
+        QVERIFY(QApplication::windowIcon().availableSizes().contains(QSize(48, 48)));
+        QVERIFY(!m_w->form.windowIcon().isNull());
     }
 
 private:

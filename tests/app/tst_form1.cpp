@@ -21,7 +21,12 @@ using namespace kavel;
 
 namespace {
 enum Boitier { Canon1DsMarkIII = 2, NikonD40 = 3, NikonD80 = 7, NikonD3 = 9, Autres = 11 };
-void choose(DropDownComboBox *list, int index) { list->setCurrentIndex(index), emit list->activated(index); } // a click
+// A click.
+void choose(DropDownComboBox *list, int index)
+{
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+}
 void enter(QWidget *w, Qt::Key key = Qt::Key_Return) { w->setFocus(), QTest::keyClick(w, key); }
 
 bool blank(const QImage &img) // nothing drawn on the chart's surface
@@ -38,7 +43,10 @@ QStringList texts(std::initializer_list<QLineEdit *> boxes)
     return t;
 }
 
-QStringList choix(const Form1 &f) { return texts({f.CmbBxSpeed->lineEdit(), f.CmbBxDiaf->lineEdit(), f.CmbBxIso->lineEdit()}); }
+QStringList choix(const Form1 &f)
+{
+    return texts({f.CmbBxSpeed->lineEdit(), f.CmbBxDiaf->lineEdit(), f.CmbBxIso->lineEdit()});
+}
 } // namespace
 
 class TestForm1 : public QObject {
@@ -48,10 +56,12 @@ private slots:
     void cleanup() { m_w.reset(); }
     void calculator_data() {
         QTest::addColumn<QStringList>("r"); // speed, f-number, ISO; slider, level, lux
-        QTest::newRow("1/125 F/8 ISO 100") << QStringList{"1/125", "8", "100", "130", "13", "20 000 lux"};
+        QTest::newRow("1/125 F/8 ISO 100")
+            << QStringList{"1/125", "8", "100", "130", "13", "20 000 lux"};
         QTest::newRow("ISO 25600") << QStringList{"1/125", "8", "25600", "50", "5", "80 lux"};
         QTest::newRow("above 18") << QStringList{"1/8000", "22", "50", "180", "18", "650 000 lux"};
-        QTest::newRow("where the slider stands") << QStringList{"1/8", "16", "100", "110", "11", "5 100 lux"};
+        QTest::newRow("where the slider stands")
+            << QStringList{"1/8", "16", "100", "110", "11", "5 100 lux"};
     }
     void calculator() {
         QFETCH(QStringList, r);
@@ -68,10 +78,12 @@ private slots:
         QVERIFY(!f.bCalculLumiere);
         // The ring of the chosen couple: four pixels thick, from 4 to 7 pixels off its centre.
         const ChartView chart = f.chart();
-        const double x = chart.cx(f.scales.speedValue(f.CmbBxSpeed->currentIndex())), y = chart.cy(r[1].toDouble());
+        const double x = chart.cx(f.scales.speedValue(f.CmbBxSpeed->currentIndex()));
+        const double y = chart.cy(r[1].toDouble());
         const bool dessine = slider < 180; // 1/8000 s lies beyond the chart
         for (int h : {-8, -7, -3, 3, 4, 7, 8})
-            QCOMPARE(chart.surface.pixel(x + h, y) == QRgb(0xFFFFFF00), dessine && std::abs(h) >= 4 && std::abs(h) <= 7);
+            QCOMPARE(chart.surface.pixel(x + h, y) == QRgb(0xFFFFFF00),
+                     dessine && std::abs(h) >= 4 && std::abs(h) <= 7);
         if (r[4] == "13")
             QCOMPARE(f.LblLUX->toolTip(), "Valeur exacte : 20480 lux");
         // A typed level no longer comes from the triplet: the lists forget it, OK does nothing.
@@ -92,14 +104,18 @@ private slots:
         QCOMPARE(f.TxtValeur->text(), "12,5");
         QCOMPARE(f.HScroll4->value(), 110); // the value changes on release only
         // The panel's grey follows the level, halves to even; its captions turn black above 9.
-        for (auto [position, gris, legende] : {std::tuple{90, 159, "#ffffff"}, {91, 160, "#000000"}, {-20, 42, "#ffffff"}}) {
+        for (auto [position, gris, legende] : {std::tuple{90, 159, "#ffffff"},
+                                               {91, 160, "#000000"},
+                                               {-20, 42, "#ffffff"}}) {
             f.HScroll4->setSliderPosition(position);
             QCOMPARE(f.Label11->palette().color(QPalette::Window), QColor(gris, gris, gris));
             for (QLabel *label : {f.Label11, f.Label6, f.Label9, f.Label17})
                 QCOMPARE(label->palette().color(QPalette::WindowText).name(), legende);
         }
         f.HScroll4->setSliderPosition(125);
-        QVERIFY(!f.TimerMiniature->isActive() && !f.bInhibeMiniature && refreshed.isEmpty());
+        QVERIFY(!f.TimerMiniature->isActive());
+        QVERIFY(!f.bInhibeMiniature);
+        QVERIFY(refreshed.isEmpty());
         f.HScroll4->setSliderDown(false);
         QCOMPARE(f.HScroll4->value(), 125);
         QCOMPARE(refreshed.count(), 1); // shown at once at the end of the drag
@@ -168,15 +184,17 @@ private slots:
         QTest::keyClick(liste, Qt::Key_Return);
         QCOMPARE(choix(f).last() + ' ' + f.TxtValeur->text(), "200 12,9");
         f.CmbBxIso->showPopup();
-        QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, liste->visualRect(liste->model()->index(1, 0)).center());
+        QTest::mouseClick(liste->viewport(), Qt::LeftButton, {},
+                          liste->visualRect(liste->model()->index(1, 0)).center());
         QCOMPARE(choix(f).last() + ' ' + f.TxtValeur->text(), "100 12,9");
     }
     // Bad input in any box refuses the whole chart; Enter from anywhere redraws
     // it once, with the shorter focal length first.
     void badInputAndEnter() {
         Form1 &f = m_w->form;
-        for (QLineEdit *box : {f.TxtVitesseMini, f.TxtVitesseMaxi, f.TxtDiafMaxi, f.TxtDiafMini, f.TxtDiafMaxiZoom,
-                               f.TxtDiafMiniZoom, f.TxtFocalMini, f.TxtFocalMaxi, f.TxtIsoMini, f.TxtIsoMaxi}) {
+        for (QLineEdit *box : {f.TxtVitesseMini, f.TxtVitesseMaxi, f.TxtDiafMaxi, f.TxtDiafMini,
+                               f.TxtDiafMaxiZoom, f.TxtDiafMiniZoom, f.TxtFocalMini,
+                               f.TxtFocalMaxi, f.TxtIsoMini, f.TxtIsoMaxi}) {
             const QString avant = box->text();
             f.LstCouple->addItem(QStringLiteral("ancien"));
             box->setText(QStringLiteral("x"));
@@ -197,8 +215,10 @@ private slots:
         f.Graphic->surface().clear();
         enter(f.TxtValeur);
         QCOMPARE(texts({f.TxtFocalMini, f.TxtFocalMaxi}), QStringList({"18", "55"}));
-        QCOMPARE(texts({f.TxtDiafMini, f.TxtDiafMiniZoom, f.TxtDiafMaxi, f.TxtDiafMaxiZoom}), ouvertures);
-        QVERIFY(f.TxtDiafMiniZoom->isVisible() && !blank(f.Graphic->surface().image()));
+        QCOMPARE(texts({f.TxtDiafMini, f.TxtDiafMiniZoom, f.TxtDiafMaxi, f.TxtDiafMaxiZoom}),
+                 ouvertures);
+        QVERIFY(f.TxtDiafMiniZoom->isVisible());
+        QVERIFY(!blank(f.Graphic->surface().image()));
         QCOMPARE(f.NbCouple, 5 * 16);
         // Equal focal lengths: Enter gives the zoom boxes the short end's apertures.
         f.TxtFocalMaxi->setText(QStringLiteral("18"));
@@ -207,11 +227,14 @@ private slots:
         QCOMPARE(texts({f.TxtDiafMiniZoom, f.TxtDiafMaxiZoom}), QStringList({"2,8", "16"}));
         // Each Enter reaches the window once, from any control; other keys do not.
         f.TxtIsoMaxi->setText(QStringLiteral("x")); // each recalculation shows one box
-        for (QWidget *w : std::initializer_list<QWidget *>{f.ChkBxFlash, f.TxtValeur, f.BtnGO, &f}) {
+        for (QWidget *w :
+             std::initializer_list<QWidget *>{f.ChkBxFlash, f.TxtValeur, f.BtnGO, &f}) {
             m_w->dialogs.boxes.clear();
             enter(w);
-            if (w == &f) // the window itself, no control holding the focus
-                QApplication::focusWidget()->clearFocus(), QTest::keyClick(&f, Qt::Key_Return);
+            if (w == &f) { // the window itself, no control holding the focus
+                QApplication::focusWidget()->clearFocus();
+                QTest::keyClick(&f, Qt::Key_Return);
+            }
             QCOMPARE(m_w->dialogs.boxes.size(), 1 + (w == &f));
         }
         m_w->dialogs.boxes.clear();
@@ -223,7 +246,8 @@ private slots:
         f.ChkBxVitesseLente->setChecked(true);
         QCOMPARE(f.TxtVitesseMini->text(), "0,0333");
         QCOMPARE(f.chart().range.LogVitesseMin, std::log(1.0 / 40));
-        QCOMPARE(*f.chart().surface.pixel(f.chart().cx(1.0 / 10), qRound(f.chart().cy(1.2))), colours::kGrilleClaire);
+        QCOMPARE(*f.chart().surface.pixel(f.chart().cx(1.0 / 10), qRound(f.chart().cy(1.2))),
+                 colours::kGrilleClaire);
         f.ChkBxVitesseLente->setChecked(false);
         QCOMPARE(f.TxtVitesseMini->text(), "1");
         QCOMPARE(f.chart().range.LogVitesseMin, std::log(1 / 1.4));
@@ -233,10 +257,14 @@ private slots:
         // flash caption (empty: kept), fastest, flash speed, ISO range,
         // lenses of the catalogue file
         QTest::addColumn<QStringList>("r");
-        QTest::newRow("Canon 1Ds Mark III") << int(Canon1DsMarkIII)
-                                            << QStringList{"Pas de flash interne", "8000", "8000", "50", "6400", "42"};
-        QTest::newRow("Nikon D40") << int(NikonD40) << QStringList{"Flash interne (1/500)", "4000", "500", "200", "3200", "38"};
-        QTest::newRow("other bodies") << int(Autres) << QStringList{"", "4000", "200", "100", "1600", "0"};
+        QTest::newRow("Canon 1Ds Mark III")
+            << int(Canon1DsMarkIII)
+            << QStringList{"Pas de flash interne", "8000", "8000", "50", "6400", "42"};
+        QTest::newRow("Nikon D40")
+            << int(NikonD40)
+            << QStringList{"Flash interne (1/500)", "4000", "500", "200", "3200", "38"};
+        QTest::newRow("other bodies")
+            << int(Autres) << QStringList{"", "4000", "200", "100", "1600", "0"};
     }
     void bodies() {
         QFETCH(int, body);
@@ -251,8 +279,11 @@ private slots:
         QCOMPARE(f.ChkBxFlash->isEnabled(), !sansFlash);
         QCOMPARE(f.ChkBxFlash->isChecked(), !sansFlash); // a flash body keeps the flash ticked
         QCOMPARE(f.ChkBxFlash->text(), r[0].isEmpty() ? "Flash interne (1/200)" : r[0]);
-        QCOMPARE(f.ChkBxFlash->toolTip(), sansFlash ? tooltip : "L'utilisation du flash limite la vitesse à 1/" + r[2] + "s.");
-        QCOMPARE(texts({f.TxtVitesseMaxi, f.TxtIsoMini, f.TxtIsoMaxi}), QStringList({r[sansFlash ? 1 : 2], r[3], r[4]}));
+        QCOMPARE(f.ChkBxFlash->toolTip(),
+                 sansFlash ? tooltip
+                           : "L'utilisation du flash limite la vitesse à 1/" + r[2] + "s.");
+        QCOMPARE(texts({f.TxtVitesseMaxi, f.TxtIsoMini, f.TxtIsoMaxi}),
+                 QStringList({r[sansFlash ? 1 : 2], r[3], r[4]}));
         QCOMPARE(f.VitesseMaxBoitier, r[1].toDouble());
         QCOMPARE(f.VitesseFlash, sansFlash ? 0.0 : r[2].toDouble());
         QCOMPARE(f.range.LogVitesseMax, std::log(r[1].toDouble() * 1.25)); // redrawn for that body
@@ -264,7 +295,8 @@ private slots:
             QCOMPARE(f.TabObjectifs[n - 1].FermetureEstimee, false);
             QCOMPARE(f.TabObjectifs[n].FermetureEstimee, true);
         }
-        QCOMPARE(f.CmbBxObjectif->currentText(), "EF-S 18-55mm F3.5-5.6"); // the shown name survives
+        // The shown name survives.
+        QCOMPARE(f.CmbBxObjectif->currentText(), "EF-S 18-55mm F3.5-5.6");
         // Back to a flash body after one without: the flash is offered, not ticked.
         choose(f.CmbBxAppareil, NikonD80);
         QVERIFY(f.ChkBxFlash->isEnabled());
@@ -277,23 +309,32 @@ private slots:
     void lenses() {
         Form1 &f = m_w->form;
         choose(f.CmbBxObjectif, f.CmbBxObjectif->findText(QStringLiteral("EF 85mm F1.8 USM")));
-        QCOMPARE(texts({f.TxtFocalMini, f.TxtFocalMaxi, f.TxtDiafMini, f.TxtDiafMiniZoom, f.TxtDiafMaxiZoom}),
+        QCOMPARE(texts({f.TxtFocalMini, f.TxtFocalMaxi, f.TxtDiafMini, f.TxtDiafMiniZoom,
+                        f.TxtDiafMaxiZoom}),
                  QStringList({"85", "85", "1,8", "1,8", "22"}));
-        QVERIFY(!f.TxtDiafMiniZoom->isVisible() && !f.TxtDiafMaxiZoom->isVisible() && !f.LblDiafZoomMaxi->isVisible());
+        QVERIFY(!f.TxtDiafMiniZoom->isVisible());
+        QVERIFY(!f.TxtDiafMaxiZoom->isVisible());
+        QVERIFY(!f.LblDiafZoomMaxi->isVisible());
         QVERIFY(!f.ChkBxStabilisateur->isChecked());
-        choose(f.CmbBxObjectif, f.CmbBxObjectif->findText(QStringLiteral("EF-S 17-85mm F4-5.6 IS USM"))); // a zoom again
+        // A zoom again.
+        choose(f.CmbBxObjectif,
+               f.CmbBxObjectif->findText(QStringLiteral("EF-S 17-85mm F4-5.6 IS USM")));
         QVERIFY(f.TxtDiafMiniZoom->isVisible());
-        QCOMPARE(texts({f.TxtFocalMini, f.TxtFocalMaxi, f.TxtDiafMini, f.TxtDiafMiniZoom, f.TxtDiafMaxi, f.TxtDiafMaxiZoom}),
+        QCOMPARE(texts({f.TxtFocalMini, f.TxtFocalMaxi, f.TxtDiafMini, f.TxtDiafMiniZoom,
+                        f.TxtDiafMaxi, f.TxtDiafMaxiZoom}),
                  QStringList({"17", "85", "4", "5,6", "22", "32"}));
-        QVERIFY(f.ChkBxStabilisateur->isChecked() && !f.bChangementObjectif);
+        QVERIFY(f.ChkBxStabilisateur->isChecked());
+        QVERIFY(!f.bChangementObjectif);
         QCOMPARE(f.LblDiafZoomMini->text() + f.LblDiafZoomMaxi->text(), "à 17mm F/à 85mm F/");
         QCOMPARE(f.NbCouple, 80); // F/4 to F/22: 16 f-numbers, 5 sensitivities
-        // Typing a focal length makes the lens the user's own; equal lengths hide the zoom column.
+        // Typing a focal length makes the lens the user's own; equal lengths hide the zoom
+        // column.
         f.TxtFocalMini->setText(QStringLiteral("50"));
         QCOMPARE(f.CmbBxObjectif->currentText() + f.LblDiafZoomMini->text(), "à 50mm F/");
         f.TxtFocalMaxi->setText(QStringLiteral("50"));
         QVERIFY(!f.TxtDiafMiniZoom->isVisible());
-        QCOMPARE(texts({f.TxtDiafMiniZoom, f.TxtDiafMaxiZoom}), texts({f.TxtDiafMini, f.TxtDiafMaxi}));
+        QCOMPARE(texts({f.TxtDiafMiniZoom, f.TxtDiafMaxiZoom}),
+                 texts({f.TxtDiafMini, f.TxtDiafMaxi}));
         f.TxtFocalMaxi->setText(QStringLiteral("50,0")); // not the same text: a zoom again
         QVERIFY(f.TxtDiafMiniZoom->isVisible());
     }
@@ -301,13 +342,15 @@ private slots:
         Form1 &f = m_w->form;
         const TypeCouple &c = f.TabCouple.back();
         moveOver(f.Graphic, QPointF(c.X + 2, c.Y + 1));
-        QVERIFY(f.TxtInfoBulle->isVisible() && f.TxtInfoBulle->text().contains(QLatin1String("  -  F/")));
+        QVERIFY(f.TxtInfoBulle->isVisible());
+        QVERIFY(f.TxtInfoBulle->text().contains(QLatin1String("  -  F/")));
         QCOMPARE(f.TxtInfoBulle->pos(), QPoint(qRound(c.X + 2 + 16), qRound(c.Y + 1 + 16)));
         moveOver(f.Graphic, QPointF(f.chart().cx(5), f.chart().cy(11)));
         QVERIFY(f.TxtInfoBulle->text().startsWith(QLatin1String("LIMITE DE FLOU DE BOUGE")));
         const QPointF nearRight(f.Graphic->width() - 20, 100); // flips to the left of the pointer
         moveOver(f.Graphic, nearRight);
-        QCOMPARE(f.TxtInfoBulle->pos(), QPoint(qRound(nearRight.x() - f.TxtInfoBulle->width() - 16), 116));
+        QCOMPARE(f.TxtInfoBulle->pos(),
+                 QPoint(qRound(nearRight.x() - f.TxtInfoBulle->width() - 16), 116));
         // Hidden off the chart, on the box itself, without tooltips.
         const QPointF inside(300, 200);
         moveOver(&f, QPointF(600, 650));
@@ -317,7 +360,8 @@ private slots:
         QVERIFY(!f.TxtInfoBulle->isVisible());
         f.ChkBxToolTip->setChecked(false);
         moveOver(f.Graphic, inside);
-        QVERIFY(!f.TxtInfoBulle->isVisible() && !f.TxtInfoBulle->text().isEmpty()); // kept up to date while hidden
+        QVERIFY(!f.TxtInfoBulle->isVisible());
+        QVERIFY(!f.TxtInfoBulle->text().isEmpty()); // kept up to date while hidden
     }
     void hoverBoxLeaves() { // the pointer goes from the chart to another control
         Form1 &f = m_w->form;
@@ -334,12 +378,14 @@ private slots:
         QCOMPARE(f.frameGeometry().size(), QSize(2500, 2500));
         // The welcome shows once, the first time the window is active.
         FenetreActive g(f.programFolder());
-        QVERIFY(g.dialogs.boxes.isEmpty() && m_w->dialogs.boxes.isEmpty());
+        QVERIFY(g.dialogs.boxes.isEmpty());
+        QVERIFY(m_w->dialogs.boxes.isEmpty());
         f.activateWindow();
         QTRY_VERIFY(f.isActiveWindow());
         g.form.activateWindow();
         QTRY_VERIFY(g.form.isActiveWindow());
-        QVERIFY(g.dialogs.boxes.isEmpty() && m_w->dialogs.boxes.isEmpty());
+        QVERIFY(g.dialogs.boxes.isEmpty());
+        QVERIFY(m_w->dialogs.boxes.isEmpty());
     }
 
     // The slider's keys and wheel go the way they point, from any level, even a typed one.

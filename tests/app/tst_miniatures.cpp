@@ -41,7 +41,11 @@ private slots:
     }
     void cleanup() { m_w.reset(); }
     void matchingAndPaging() {
-        const std::vector<TypePhoto> photos{{"/a", 11.96, 1, 1, 1}, {"/b", 12.04, 1, 1, 1}, {"/c", 12.05, 1, 1, 1}};
+        const std::vector<TypePhoto> photos{
+            {"/a", 11.96, 1, 1, 1},
+            {"/b", 12.04, 1, 1, 1},
+            {"/c", 12.05, 1, 1, 1},
+        };
         QCOMPARE(photosAuNiveau(photos, 12), (std::vector<int>{0, 1}));
         base(20, QSize(20, 73));
         Form1 &f = m_w->form;
@@ -82,7 +86,8 @@ private slots:
     void widePhotosFillTheFrame() {
         base(8, QSize(240, 146));
         Form1 &f = m_w->form;
-        QVERIFY(f.CadrePhoto->width() >= 719 && f.CadrePhoto->width() < 6 * 128 + 8);
+        QVERIFY(f.CadrePhoto->width() >= 719);
+        QVERIFY(f.CadrePhoto->width() < 6 * 128 + 8);
         f.BtnAfficheMiniature_Click();
         QCOMPARE(vues(), "p00..p04 5");
         QCOMPARE(f.PictMiniture[4]->width(), 120);
@@ -118,20 +123,28 @@ private slots:
         moveOver(f.PictMiniture[0]);
         QCOMPARE(*chart.surface.pixel(1, 1), QRgb(0xFF123456));
     }
-    // A name with spaces and shell characters, or from an older disk in Latin-1, opens that very file.
+    // A name with spaces and shell characters, or from an older disk in Latin-1, opens that
+    // very file.
     void clickOpensTheFileItself() {
-        for (const auto &[nom, url] : {std::pair{QStringLiteral("a b;rm -rf $HOME.jpg"), QByteArray("/a%20b%3Brm%20-rf%20%24HOME.jpg")},
-                                       std::pair{platform::texteDeNom("IMG_\xE9t\xE9.jpg"), QByteArray("/IMG_%E9t%E9.jpg")}}) {
+        for (const auto &[nom, url] :
+             {std::pair{QStringLiteral("a b;rm -rf $HOME.jpg"),
+                        QByteArray("/a%20b%3Brm%20-rf%20%24HOME.jpg")},
+              std::pair{platform::texteDeNom("IMG_\xE9t\xE9.jpg"),
+                        QByteArray("/IMG_%E9t%E9.jpg")}}) {
             base(1, QSize(20, 73));
             Form1 &f = m_w->form;
             f.TabPhotos[0].Fichier = m_dir.filePath(nom);
             f.BtnAfficheMiniature_Click();
             QList<QUrl> opened; // a failed launch shows nothing
-            const auto previous = platform::setOpenUrlHandler([&opened](const QUrl &u) { return opened << u, false; });
+            const auto previous = platform::setOpenUrlHandler([&opened](const QUrl &u) {
+                opened << u;
+                return false;
+            });
             QTest::mouseClick(f.PictMiniture[0], Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
             platform::setOpenUrlHandler(previous);
             QCOMPARE(opened.size(), 1);
-            QCOMPARE(opened[0].toEncoded(), "file://" + QUrl::toPercentEncoding(m_dir.path(), "/") + url);
+            QCOMPARE(opened[0].toEncoded(),
+                     "file://" + QUrl::toPercentEncoding(m_dir.path(), "/") + url);
             QVERIFY(m_w->dialogs.boxes.isEmpty());
         }
     }
@@ -140,7 +153,8 @@ private slots:
     void baseAtStartUpAndAfterTheScan() {
         QFile base(m_dir.filePath(QStringLiteral("BasePhotos.txt")));
         QVERIFY(base.open(QIODevice::WriteOnly));
-        base.write("5\r\n/p/a.jpg\r\n\"12\"\"0,004\"\"8\"\"100\"\r\n/p/b.jpg\r\n\"12.5\"\"0.01\"\"4\"\"200\"\r\n");
+        base.write("5\r\n/p/a.jpg\r\n\"12\"\"0,004\"\"8\"\"100\"\r\n"
+                   "/p/b.jpg\r\n\"12.5\"\"0.01\"\"4\"\"200\"\r\n");
         base.close();
         FenetreActive g(m_dir.path());
         QCOMPARE(g.form.NbPhotos, 2);
@@ -183,11 +197,15 @@ private slots:
         QTest::mouseClick(f.BtnAfficheMiniature, Qt::LeftButton);
         QVERIFY(montre.elapsed() < 100);
         QCOMPARE(vues(), "p00..p15 16");
-        QVERIFY(f.vignettesEnAttente() && f.PictMiniture[0]->image().isNull());
+        QVERIFY(f.vignettesEnAttente());
+        QVERIFY(f.PictMiniture[0]->image().isNull());
         moveOver(f.PictMiniture[0]);
         QCOMPARE(f.PhotoSurvolVitesse, 250.0);
         QList<QUrl> ouvertes;
-        const auto avant = platform::setOpenUrlHandler([&ouvertes](const QUrl &u) { return ouvertes << u, true; });
+        const auto avant = platform::setOpenUrlHandler([&ouvertes](const QUrl &u) {
+            ouvertes << u;
+            return true;
+        });
         QTest::mouseClick(f.PictMiniture[1], Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
         platform::setOpenUrlHandler(avant);
         QCOMPARE(ouvertes.size(), 1);
@@ -200,7 +218,10 @@ private slots:
         QCOMPARE(f.PictMiniture[15]->image().pixel(3, 3), QColor(Qt::darkCyan).rgb());
         QVERIFY2(plusLong < 60, qPrintable(QString::number(plusLong)));
         // A refresh that no longer shows photos still waiting drops them.
-        f.chargeur().setDecodeur([](const QString &, QSize) { return QThread::msleep(50), QImage(); });
+        f.chargeur().setDecodeur([](const QString &, QSize) {
+            QThread::msleep(50);
+            return QImage();
+        });
         for (kavel::PictureBox *p : f.PictMiniture)
             p->setTag(QString());
         f.BtnAfficheMiniature_Click();
@@ -225,18 +246,22 @@ private slots:
         };
         const auto [d1, image] = strip();
         QCOMPARE(d1, 3);
-        const cachevignettes::Source source = *cachevignettes::source(m_w->form.TabPhotos[2].Fichier);
+        const cachevignettes::Source source =
+            *cachevignettes::source(m_w->form.TabPhotos[2].Fichier);
         const QString entree = cachevignettes::dossier() + QStringLiteral("/normal/")
-            + QCryptographicHash::hash(source.uri, QCryptographicHash::Md5).toHex() + QStringLiteral(".png");
+            + QCryptographicHash::hash(source.uri, QCryptographicHash::Md5).toHex()
+            + QStringLiteral(".png");
         const QImage lue(entree); // Qt reads keys with "::" only with the pixels
         QCOMPARE(lue.text(QStringLiteral("Thumb::URI")).toLatin1(), source.uri);
         QCOMPARE(lue.size(), QSize(128, 85));
         const auto [d2, deNouveau] = strip();
         QCOMPARE(d2, 0);
-        QCOMPARE(deNouveau.convertToFormat(QImage::Format_RGB32), image.convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(deNouveau.convertToFormat(QImage::Format_RGB32),
+                 image.convertToFormat(QImage::Format_RGB32));
         QFile photo(m_w->form.TabPhotos[2].Fichier);
         QVERIFY(photo.open(QIODevice::ReadWrite));
-        QVERIFY(photo.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        QVERIFY(photo.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                  QFileDevice::FileModificationTime));
         photo.close();
         QCOMPARE(strip().first, 1);
         QCOMPARE(QImage(entree).text(QStringLiteral("Thumb::MTime")).toLongLong(),
@@ -261,7 +286,8 @@ private slots:
             exif.ifd0 = {exif.shortInline(0x0112, 6)};
             const QString path = m_dir.filePath(QStringLiteral("debout%1.jpg").arg(taille.width()));
             QFile fichier(path);
-            QVERIFY(fichier.open(QIODevice::WriteOnly) && fichier.write(exif.withImage(jpeg.data())) > 0);
+            QVERIFY(fichier.open(QIODevice::WriteOnly));
+            QVERIFY(fichier.write(exif.withImage(jpeg.data())) > 0);
             f.TabPhotos.push_back({path, 12, 0.004, 5.6, 400});
             exif.pointerToExif = false, exif.preview = jpeg.data(); // a raw, its preview in IFD1
             QFile raw(m_dir.filePath(QStringLiteral("debout%1.nef").arg(taille.width())));
@@ -280,8 +306,10 @@ private slots:
             const kavel::PictureBox *p = f.PictMiniture[i];
             QCOMPARE(p->size(), QSize(44, 73));
             const QImage vue = p->image().scaled(p->size());
-            QVERIFY(qBlue(vue.pixel(8, 36)) > 200 && qRed(vue.pixel(8, 36)) < 60);
-            QVERIFY(qRed(vue.pixel(35, 36)) > 200 && qBlue(vue.pixel(35, 36)) < 60);
+            QVERIFY(qBlue(vue.pixel(8, 36)) > 200);
+            QVERIFY(qRed(vue.pixel(8, 36)) < 60);
+            QVERIFY(qRed(vue.pixel(35, 36)) > 200);
+            QVERIFY(qBlue(vue.pixel(35, 36)) < 60);
         }
     }
     // Raw and HEIC photos of real cameras show a picture or the placeholder.
@@ -291,7 +319,8 @@ private slots:
             QSKIP("../shared/exif-raw is not here");
         Form1 &f = m_w->form;
         f.TabPhotos.clear();
-        for (const QString &nom : raw.entryList({"*.cr2", "*.cr3", "*.dng", "*.raf", "*.nef", "*.rw2", "*.iiq", "*.heic"}))
+        for (const QString &nom : raw.entryList(
+                 {"*.cr2", "*.cr3", "*.dng", "*.raf", "*.nef", "*.rw2", "*.iiq", "*.heic"}))
             f.TabPhotos.push_back({raw.filePath(nom), 12, 0.004, 5.6, 400});
         f.NbPhotos = int(f.TabPhotos.size());
         QCOMPARE(f.NbPhotos, 8);
@@ -309,7 +338,8 @@ private:
         for (int i = 0; i < n; ++i) {
             QImage image(size, QImage::Format_RGB32);
             image.fill(QColor::fromHsv(i * 17 % 360, 200, 200));
-            const QString path = m_dir.filePath(QStringLiteral("p%1.jpg").arg(i, 2, 10, QLatin1Char('0')));
+            const QString path =
+                m_dir.filePath(QStringLiteral("p%1.jpg").arg(i, 2, 10, QLatin1Char('0')));
             QVERIFY(image.save(path, "JPEG"));
             m_w->form.TabPhotos.push_back({path, 12, 0.004, 5.6, 400});
         }
@@ -321,7 +351,8 @@ private:
         for (const PictureBox *p : m_w->form.PictMiniture)
             if (!p->isHidden())
                 t << QFileInfo(p->tag()).baseName();
-        return t.isEmpty() ? QString() : t.first() + ".." + t.last() + ' ' + QString::number(t.size());
+        return t.isEmpty() ? QString()
+                           : t.first() + ".." + t.last() + ' ' + QString::number(t.size());
     }
 
     QTemporaryDir m_dir;

@@ -18,14 +18,16 @@ QString xdotool(const QStringList &arguments)
 {
     QProcess p;
     p.start(QStringLiteral("xdotool"), arguments);
-    return p.waitForFinished(10000), QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    p.waitForFinished(10000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
 }
 
 QString waitForWindow(const QString &name)
 {
     QString found;
     for (int i = 0; i < 100 && found.isEmpty(); ++i) {
-        found = xdotool({"search", "--onlyvisible", "--name", name}).section(QLatin1Char('\n'), 0, 0);
+        found = xdotool({"search", "--onlyvisible", "--name", name})
+                    .section(QLatin1Char('\n'), 0, 0);
         if (found.isEmpty())
             QTest::qWait(100);
     }
@@ -38,15 +40,18 @@ class TestStartup : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        // The program's folder: the program, its catalogues, the samples and their base.
+        // The program's folder: the program, its catalogues, the samples and
+        // their base.
         const QString programme = m_dossier.filePath(QStringLiteral("kavel"));
         QVERIFY(QFile::copy(QStringLiteral(KAVEL_EXECUTABLE), programme));
         QFile::setPermissions(programme, QFile::permissions(QStringLiteral(KAVEL_EXECUTABLE)));
         const QStringList catalogues{QStringLiteral("*.txt"), QStringLiteral("*.csv")};
         for (const QString &catalogue : QDir(QStringLiteral(KAVEL_DATA_DIR)).entryList(catalogues))
-            QVERIFY(QFile::copy(QStringLiteral(KAVEL_DATA_DIR "/") + catalogue, m_dossier.filePath(catalogue)));
+            QVERIFY(QFile::copy(QStringLiteral(KAVEL_DATA_DIR "/") + catalogue,
+                                m_dossier.filePath(catalogue)));
         QCOMPARE(QProcess::execute(QStringLiteral(KAVEL_MAKESAMPLES),
-                                   {m_dossier.filePath(QStringLiteral("samples")), m_dossier.filePath(QStringLiteral("BasePhotos.txt"))}),
+                                   {m_dossier.filePath(QStringLiteral("samples")),
+                                    m_dossier.filePath(QStringLiteral("BasePhotos.txt"))}),
                  0);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("KAVEL_TRACE_DIALOGS"), QStringLiteral("1"));
@@ -80,16 +85,20 @@ private slots:
         // plain background, the window around them is not.
         QImage shot;
         const QRgb chart = qRgb(24, 24, 24);
-        const QPoint basGauche(216, 24 + 558 - 1), hautDroit(216 + 751 - 1, 24);
+        const QPoint basGauche(216, 24 + 558 - 1);
+        const QPoint hautDroit(216 + 751 - 1, 24);
         for (int attempt = 0; attempt < 50; ++attempt) {
-            shot = QGuiApplication::primaryScreen()->grabWindow(0, m_left, m_top, 975, 703).toImage();
+            shot = QGuiApplication::primaryScreen()
+                       ->grabWindow(0, m_left, m_top, 975, 703)
+                       .toImage();
             if (shot.pixel(basGauche) == chart && shot.pixel(hautDroit) == chart)
                 break;
             QTest::qWait(100);
         }
         QCOMPARE(shot.pixel(basGauche), chart);
         QCOMPARE(shot.pixel(hautDroit), chart);
-        for (QPoint dehors : {basGauche + QPoint(-1, 0), basGauche + QPoint(0, 1), hautDroit + QPoint(1, 0), hautDroit + QPoint(0, -1)})
+        for (QPoint dehors : {basGauche + QPoint(-1, 0), basGauche + QPoint(0, 1),
+                              hautDroit + QPoint(1, 0), hautDroit + QPoint(0, -1)})
             QVERIFY(shot.pixel(dehors) != chart);
     }
     // The program starts at EV 11; four samples were taken at that level. Their
@@ -97,7 +106,9 @@ private slots:
     // from x = 240, 73 pixels high), lighter than the frame's grey.
     void stripShowsTheSamples() {
         const auto miniatures = [this] {
-            const QImage shot = QGuiApplication::primaryScreen()->grabWindow(0, m_left, m_top, 975, 703).toImage();
+            const QImage shot = QGuiApplication::primaryScreen()
+                                    ->grabWindow(0, m_left, m_top, 975, 703)
+                                    .toImage();
             int clairs = 0;
             for (int x = 240; x < 700; x += 4)
                 clairs += qGray(shot.pixel(x, 598 + 36)) > 110;
@@ -112,8 +123,9 @@ private slots:
         QString errors;
         QTRY_VERIFY_WITH_TIMEOUT(
             (errors += QString::fromUtf8(m_kavel.readAllStandardError()))
-                .contains(QStringLiteral("kavel-dialog: Kavel | Kavel est encore en cours d'affinage. N'hésitez pas "
-                                         "à m'envoyer vos idées d'amélioration et les éventuels bugs. Merci :-)")),
+                .contains(QStringLiteral(
+                    "kavel-dialog: Kavel | Kavel est encore en cours d'affinage. N'hésitez pas "
+                    "à m'envoyer vos idées d'amélioration et les éventuels bugs. Merci :-)")),
             10000);
     }
 

@@ -12,14 +12,17 @@ public:
     explicit DossierLectureSeule(const QString &path)
         : m_path(path)
     {
-        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::ExeGroup);
-        m_immuable = !ok() && QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), m_path}) == 0;
+        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::ExeOwner
+                                          | QFileDevice::ReadGroup | QFileDevice::ExeGroup);
+        m_immuable = !ok()
+            && QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), m_path}) == 0;
     }
     ~DossierLectureSeule()
     {
         if (m_immuable)
             QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), m_path});
-        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                          | QFileDevice::ExeOwner);
     }
     DossierLectureSeule(const DossierLectureSeule &) = delete;
     DossierLectureSeule &operator=(const DossierLectureSeule &) = delete;
@@ -38,7 +41,8 @@ class DisqueTemporaire {
 public:
     explicit DisqueTemporaire(const QString &path)
         : m_path(path)
-        , m_monte(lance({"mount", "-t", "tmpfs", "-o", QStringLiteral("size=%1").arg(kTaille), "kavel-test", path}))
+        , m_monte(lance({"mount", "-t", "tmpfs", "-o", QStringLiteral("size=%1").arg(kTaille),
+                         "kavel-test", path}))
     {
     }
     ~DisqueTemporaire()
@@ -54,7 +58,8 @@ public:
     bool remplis()
     {
         QFile f(m_path + QStringLiteral("/remplissage"));
-        return f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && f.write(QByteArray(kTaille, 'x')) > 0;
+        return f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+               && f.write(QByteArray(kTaille, 'x')) > 0;
     }
     bool lectureSeule() { return lance({"mount", "-o", "remount,ro", m_path}); }
 

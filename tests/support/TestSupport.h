@@ -41,8 +41,10 @@ struct FenetreActive {
     kavel::Form1 form;
 };
 
-inline void moveOver(QWidget *w, QPointF at = QPointF(3, 3)) // the pointer moves over w, at a point of its own
+// The pointer moves over w, at a point of its own.
+inline void moveOver(QWidget *w, QPointF at = QPointF(3, 3))
 {
-    QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(w, &move);
 }
