@@ -14,7 +14,9 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
-have() { command -v "$1" > /dev/null || { echo "SKIP: $1 missing (scripts/setup.sh installs it): $2"; false; }; }
+have() {
+  command -v "$1" > /dev/null || { echo "SKIP: $1 missing (scripts/setup.sh installs it): $2"; false; }
+}
 # The program at $1 starts (and waits on its welcome box).
 starts() {
   HOME=$tmp/user XDG_DATA_HOME=$tmp/data QT_QPA_PLATFORM=offscreen "$1" > /dev/null 2>&1 &
@@ -29,7 +31,8 @@ mkdir "$tmp/user" "$tmp/home"
 prefix=$tmp/user/.local/opt/kavel data=$tmp/data
 HOME=$tmp/user XDG_DATA_HOME=$data cmake --install "$build" --prefix "$prefix" > /dev/null
 [ -x "$prefix/kavel" ] || fail "no program"
-[ -f "$prefix/ObjectifsCanon.txt" ] && [ -f "$prefix/ObjectifsNikon.txt" ] || fail "no lens catalogues"
+[ -f "$prefix/ObjectifsCanon.txt" ] && [ -f "$prefix/ObjectifsNikon.txt" ] ||
+  fail "no lens catalogues"
 samples=$(ls "$prefix"/samples/*.jpg | wc -l)
 [ "$samples" -ge 30 ] || fail "only $samples samples"
 [ -w "$prefix" ] || fail "the program's folder is not writable"
@@ -50,10 +53,12 @@ usr=$tmp/stage/usr share=$tmp/stage/usr/share donnees=$tmp/stage/usr/share/kavel
 [ ! -e "$usr/lib" ] || fail "installed in lib/: $(find "$usr/lib")"
 readelf -S "$usr/bin/kavel" | grep -q '\.symtab' && fail "the installed program is not stripped"
 for n in 32 48 64 128 256; do
-  file "$share/icons/hicolor/${n}x$n/apps/kavel.png" | grep -q "PNG image data, $n x $n" || fail "no $n px icon"
+  file "$share/icons/hicolor/${n}x$n/apps/kavel.png" | grep -q "PNG image data, $n x $n" ||
+    fail "no $n px icon"
 done
 grep -q '<svg' "$share/icons/hicolor/scalable/apps/kavel.svg" || fail "no SVG icon"
-grep -qx "Exec=kavel" "$share/applications/kavel.desktop" || fail "desktop entry: $(cat "$share/applications/kavel.desktop")"
+grep -qx "Exec=kavel" "$share/applications/kavel.desktop" ||
+  fail "desktop entry: $(cat "$share/applications/kavel.desktop")"
 grep -qx "Categories=Education;Photography;" "$share/applications/kavel.desktop" ||
   fail "desktop entry: categories"
 metainfo=$(ls "$share"/metainfo/*.metainfo.xml)
@@ -66,10 +71,12 @@ image="<image type=\"source\" width=\"${taille% *}\" height=\"${taille#* }\">"
 image="$image[^<]*/screenshot.png</image>"
 grep -q "$image" "$metainfo" || fail "metainfo: no screenshot of $taille"
 if have desktop-file-validate "desktop entry not validated"; then
-  desktop-file-validate "$share/applications/kavel.desktop" > "$tmp/dv.log" || fail "desktop entry refused: $(cat "$tmp/dv.log")"
+  desktop-file-validate "$share/applications/kavel.desktop" > "$tmp/dv.log" ||
+    fail "desktop entry refused: $(cat "$tmp/dv.log")"
 fi
 if have appstreamcli "metainfo not validated"; then
-  appstreamcli validate --no-net --pedantic "$metainfo" > "$tmp/as.log" || fail "metainfo refused: $(cat "$tmp/as.log")"
+  appstreamcli validate --no-net --pedantic "$metainfo" > "$tmp/as.log" ||
+    fail "metainfo refused: $(cat "$tmp/as.log")"
 fi
 # Free software: the licence at the root, in the AppStream file, and a
 # copyright file that names every data file installed with its own licence.
@@ -92,7 +99,8 @@ starts "$usr/bin/kavel"
 
 # The Debian package, made from its own configuration in a temporary folder.
 if have dpkg-shlibdeps "no Debian package made"; then
-  (cd "$tmp" && cpack --config "$build/CPackConfig.cmake" -B "$tmp/deb" > "$tmp/cpack.log") || fail "cpack: $(cat "$tmp/cpack.log")"
+  (cd "$tmp" && cpack --config "$build/CPackConfig.cmake" -B "$tmp/deb" > "$tmp/cpack.log") ||
+    fail "cpack: $(cat "$tmp/cpack.log")"
   deb=$(ls "$tmp"/deb/kavel_"$version"-*.deb)
   dpkg-deb -c "$deb" > "$tmp/deb.txt"
   for f in ./usr/bin/kavel ./usr/share/kavel/ObjectifsNikon.txt ./usr/share/kavel/samples/ \
@@ -101,7 +109,8 @@ if have dpkg-shlibdeps "no Debian package made"; then
            ./usr/share/doc/kavel/changelog.Debian.gz; do
     grep -q " $f" "$tmp/deb.txt" || fail "the package has no $f"
   done
-  dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "package depends on: $(dpkg-deb -f "$deb" Depends)"
+  dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 ||
+    fail "package depends on: $(dpkg-deb -f "$deb" Depends)"
   recommends=$(dpkg-deb -f "$deb" Recommends)
   [ "$recommends" = qt6-translations-l10n ] || fail "package recommends: $recommends"
   if command -v lintian > /dev/null; then
