@@ -1,6 +1,7 @@
 #include "photos/exif/ExifReader.h"
 
 #include "exposure/Scales.h"
+#include "photos/FormatsPhoto.h"
 #include "platform/FichierLecture.h"
 
 #include <algorithm>
@@ -13,15 +14,12 @@ const QString ExifReader::kDepassement = QStringLiteral("!!! ERREUR: DEPASSEMENT
 namespace {
 
 // Limits of the walk.
-constexpr int kMaxSegments = 50;               // markers read before giving up on FF E1
 constexpr quint64 kMaxOffset = 2'000'000'000;  // a directory value offset beyond this ends the directory
 // The make is kept whole up to this length; a longer one is cut (no camera
 // writes more than a few dozen bytes, a damaged file could claim gigabytes).
 constexpr qint64 kMaxMarque = 64 * 1024;
 // The maker note is only looked at for its bytes 238 and 239.
 constexpr qint64 kOctetIsoAsahi = 238;
-// Bytes enough to tell the kind of file.
-constexpr qint64 kTailleTete = 16;
 
 // Tags, as read in the file's byte order.
 constexpr quint16 kTagExif = 0x8769;         // offset of the Exif sub-directory
@@ -62,44 +60,9 @@ quint64 tailleElement(quint64 type)
 
 } // namespace
 
-class ExifReader::SourceFichier : public ExifReader::Source {
-public:
-    explicit SourceFichier(FichierLecture &f)
-        : m_f(f)
-    {
-    }
-    qint64 taille() const override { return m_f.taille(); }
-    bool lit(qint64 pos, qint64 n, QByteArray &out) override { return m_f.lit(pos, n, out); }
-
-private:
-    FichierLecture &m_f;
-};
-
-class ExifReader::SourceMemoire : public ExifReader::Source {
-public:
-    explicit SourceMemoire(QByteArrayView bytes)
-        : m_bytes(bytes)
-    {
-    }
-    qint64 taille() const override { return m_bytes.size(); }
-    bool lit(qint64 pos, qint64 n, QByteArray &out) override
-    {
-        if (pos < 0 || n < 0 || n > m_bytes.size() - pos)
-            return false;
-        out.append(m_bytes.sliced(pos, n));
-        return true;
-    }
-
-private:
-    QByteArrayView m_bytes;
-};
-
 quint64 ExifReader::Nb(QByteArrayView bytes)
 {
-    quint64 v = 0;
-    for (char c : bytes)
-        v = v * 256 + static_cast<unsigned char>(c);
-    return v;
+    return nombreMotorola(bytes);
 }
 
 QString ExifReader::sHex(QByteArrayView bytes)
@@ -163,8 +126,6 @@ QByteArray ExifReader::LireIM(qint64 longueur, bool motorola)
 
 void ExifReader::analyse(Source &source)
 {
-    m_source = &source;
-    m_pos = 0;
     ValLux = kNonAnalyse;
     ValEV = kEVNonCalcule;
     ValSpeed = ValDiaf = ValIso = -1;
@@ -175,69 +136,70 @@ void ExifReader::analyse(Source &source)
     bIsoRw2 = false;
     OffsetExif = 0;
 
-    // The first bytes tell the kind of file.
-    QByteArray tete;
-    source.lit(0, std::min(kTailleTete, source.taille()), tete);
-    const bool lu = tete.startsWith("\xFF\xD8") ? analyseJpeg() : analyseConteneur(tete);
-    if (lu)
-        calculeLumiere();
-    m_source = nullptr;
+    const CarteFichier carte = carteFichier(source);
+    switch (carte.defaut) {
+    case CarteFichier::Defaut::Aucun: break;
+    case CarteFichier::Defaut::PasJpeg: ValLux = kPasJpeg; return;
+    case CarteFichier::Defaut::SegmentTropLong: ValLux = kSegmentTropLong; return;
+    case CarteFichier::Defaut::PasDeApp1: ValLux = kPasDeApp1; return;
+    case CarteFichier::Defaut::App1PasExif: ValLux = kApp1PasExif; return;
+    }
+    for (const BlocExif &bloc : carte.exif) {
+        if (!lisBloc(source, bloc))
+            return;
+    }
+    calculeLumiere();
 }
 
-// A JPEG from the start of m_source: SOI (FF D8), then segments up to the
-// first APP1, whose "Exif" block holds the TIFF data.
-bool ExifReader::analyseJpeg()
+// A block's TIFF header: byte order "II" or "MM" (2 bytes), mark (2),
+// offset of the first directory (4), counted like every offset of the
+// block from the header's first byte. Its first directory is read, then,
+// when the map says so, the Exif sub-directory it points to.
+bool ExifReader::lisBloc(Source &source, const BlocExif &bloc)
 {
-    m_pos = 0;
-    if (Lire(2) != QByteArrayView("\xFF\xD8")) {
-        ValLux = kPasJpeg;
-        return false;
-    }
-
-    // Segments: marker (2 bytes), length (2 bytes, big-endian, counting
-    // itself), payload. Up to the first APP1.
-    for (int segments = 1;; ++segments) {
-        const QByteArray marqueur = Lire(2);
-        const qint64 longueur = static_cast<qint64>(Nb(Lire(2)));
-        bool app1 = marqueur == QByteArrayView("\xFF\xE1");
-        if (!app1) {
-            if (m_pos + longueur <= m_source->taille()) {
-                m_pos = m_pos + longueur - 2;
-            } else {
-                ValLux = kSegmentTropLong; // carry on from here as if it were APP1
-                app1 = true;
+    SourceFenetre fenetre(source, bloc.debut, bloc.taille);
+    m_source = &fenetre;
+    bool lu = true;
+    if (bloc.entete == BlocExif::Entete::Libre) {
+        // A JPEG's APP1. The first directory's offset is 8 as a rule (it
+        // follows the header), but some tools and cameras leave a gap.
+        m_pos = DebutTiff = bloc.tiff;
+        bMotorola = Lire(2) == QByteArrayView("MM");
+        Lire(2);
+        const QByteArray premier = LireIM(4, bMotorola);
+        if (!premier.isEmpty()) { // else the block ends within its header
+            m_pos = DebutTiff + static_cast<qint64>(Nb(premier));
+            LectureData(); // first image directory
+            if (bExifTrouve) {
+                m_pos = DebutTiff + OffsetExif;
+                LectureData(); // Exif sub-directory
             }
         }
-        if (segments > kMaxSegments) {
-            ValLux = kPasDeApp1;
-            return false;
+    } else {
+        QByteArray entete;
+        fenetre.lit(0, std::min<qint64>(8, fenetre.taille()), entete);
+        const quint16 marque = formats::marqueTiff(entete);
+        lu = marque == formats::kMarqueTiff ||
+             (bloc.entete == BlocExif::Entete::Raw && formats::marqueRaw(marque));
+        if (lu) {
+            DebutTiff = 0;
+            bMotorola = entete.startsWith("MM");
+            m_pos = 4;
+            m_pos = static_cast<qint64>(Nb(LireIM(4, bMotorola)));
+            bExifTrouve = false;
+            bIsoRw2 = marque == formats::kMarqueRw2; // an RW2 keeps the ISO in its first directory
+            LectureData();
+            bIsoRw2 = false;
+            if (bloc.suivreExif && bExifTrouve) {
+                m_pos = DebutTiff + OffsetExif;
+                LectureData();
+            }
+        } else {
+            ValLux = kApp1PasExif;
         }
-        if (app1)
-            break;
     }
-
-    // APP1: "Exif" 00 00, then the TIFF header: byte order "II" or "MM",
-    // 42, offset of the first directory. That offset is 8 as a rule (the
-    // directory follows the header), but some tools and cameras leave a gap.
-    if (Lire(4) != QByteArrayView("Exif")) {
-        ValLux = kApp1PasExif;
-        return false;
-    }
-    Lire(2);
-    DebutTiff = m_pos;
-    bMotorola = Lire(2) == QByteArrayView("MM");
-    Lire(2);
-    const QByteArray premier = LireIM(4, bMotorola);
-    if (premier.isEmpty())
-        return true; // the block ends within its header: no directory to read
-    m_pos = DebutTiff + static_cast<qint64>(Nb(premier));
-
-    LectureData(); // first image directory
-    if (bExifTrouve) {
-        m_pos = DebutTiff + OffsetExif;
-        LectureData(); // Exif sub-directory
-    }
-    return true;
+    m_source = nullptr;
+    return lu;
 }
 
 void ExifReader::calculeLumiere()

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "photos/exif/CarteFichier.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QtGlobal>
 
 namespace kavel {
-
-class FichierLecture;
 
 // Reads the exposure of a photo from its EXIF data: the exposure time,
 // f-number and ISO of its first image directory and Exif sub-directory, the
@@ -30,7 +30,9 @@ class FichierLecture;
 //   Canon's box in "moov"; in a HEIF the item of type "Exif" that the boxes
 //   "iinf" and "iloc" of the top-level "meta" describe.
 //
-// Only what the light level needs is read, a few kilobytes as a rule. Every
+// The file's map (CarteFichier.h) says where those blocks lie; the reader
+// reads their directories. Only what the light level needs is read, a few
+// kilobytes as a rule. Every
 // read is checked against the end of the file (or of the part of it that
 // holds the EXIF data); a damaged file ends the analysis early with a status
 // in ValLux, never anything worse.
@@ -82,37 +84,10 @@ public:
     static QString sHex(QByteArrayView bytes);
 
 private:
-    // Where the bytes come from: a file, memory, or a part of either.
-    class Source {
-    public:
-        virtual ~Source() = default;
-        virtual qint64 taille() const = 0;
-        // Appends the n bytes at pos to out; false when they are not all in the source.
-        virtual bool lit(qint64 pos, qint64 n, QByteArray &out) = 0;
-    };
-    class SourceFichier;
-    class SourceMemoire;
-    class SourceFenetre;
-
-    struct Boite;
-    struct Curseur;
-    // What a container's box gave: no EXIF data, EXIF data read, or a
-    // failure whose status is in ValLux.
-    enum class Issue { Absente, Lue, Echec };
-
     void analyse(Source &source);
-    // Each reads one kind of file from m_source; true when its EXIF data was
-    // read, false with the status in ValLux.
-    bool analyseJpeg();
-    bool analyseConteneur(QByteArrayView tete);
-    bool analyseRaf();
-    bool analyseBoites();
-    Issue analyseCr3(const Boite &moov);
-    Issue analyseHeif(const Boite &meta);
-    bool lisItemExif(qint64 debut, qint64 fin);
-    bool lisBlocTiff(qint64 debut, qint64 fin, bool suivreExif, bool marquesRaw);
-    bool boiteSuivante(qint64 &pos, qint64 fin, Boite &boite);
-    quint64 lisNombre(Curseur &c, qint64 longueur);
+    // Reads the tags of one TIFF block of the map; false, with the status
+    // in ValLux, for a block whose header is not what it must be.
+    bool lisBloc(Source &source, const BlocExif &bloc);
     void calculeLumiere();
 
     QByteArray Lire(qint64 longueur);

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QImageReader>
 #include <QTransform>
-#include <QtEndian>
 #include <cmath>
 #include <cstring>
 
@@ -25,18 +24,8 @@ constexpr qint64 kPixelsDecodeurComplet = 8'000'000;
 // The largest preview of a raw file read into memory.
 constexpr qint64 kApercuRawMax = 16 * 1024 * 1024;
 
-// The EXIF block sits in the first 64 KB; its preview within it.
+// A preview's header lies within its first bytes.
 constexpr qint64 kTeteFichier = 128 * 1024;
-
-quint32 lit32(const uchar *p, bool mm)
-{
-    return mm ? qFromBigEndian<quint32>(p) : qFromLittleEndian<quint32>(p);
-}
-
-quint16 lit16(const uchar *p, bool mm)
-{
-    return mm ? qFromBigEndian<quint16>(p) : qFromLittleEndian<quint16>(p);
-}
 
 // What a picture's header says: its size as stored and, for a JPEG, how its
 // EXIF block says it is to be turned to be seen upright.
@@ -88,64 +77,16 @@ QImage oriente(QImage image, QImageIOHandler::Transformations t)
     return debout(t) ? image.transformed(QTransform().rotate(90)) : image;
 }
 
-// Segments up to APP1 "Exif", then the TIFF block: its first directory's
-// link to the second, whose JPEGInterchangeFormat (0201) and length (0202)
-// give the preview inside the block.
+// The preview a JPEG's EXIF block holds, as the file's map places it.
 QByteArray apercu(QFile &file)
 {
-    if (!file.seek(0))
+    SourceFlux source(file);
+    const CarteFichier carte = carteFichier(source, Recherche::ExifEtApercus);
+    const std::optional<PlageApercu> plage = carte.plusGrandApercu();
+    if (carte.genre != CarteFichier::Genre::Jpeg || !plage || !file.seek(plage->debut))
         return {};
-    const QByteArray tete = file.read(std::min(file.size(), kTeteFichier));
-    const auto *b = reinterpret_cast<const uchar *>(tete.constData());
-    const qint64 n = tete.size();
-    if (n < 4 || b[0] != 0xFF || b[1] != 0xD8)
-        return {};
-    qint64 pos = 2;
-    for (int segments = 0; segments < 50 && 4 <= n - pos; ++segments) {
-        if (b[pos] != 0xFF)
-            return {};
-        const quint8 marqueur = b[pos + 1];
-        const qint64 longueur = qFromBigEndian<quint16>(b + pos + 2);
-        if (longueur < 2 || longueur > n - pos - 2)
-            return {};
-        if (marqueur == 0xE1 && longueur >= 16 && std::memcmp(b + pos + 4, "Exif\0\0", 6) == 0) {
-            const qint64 tiff = pos + 10;
-            const qint64 fin = pos + 2 + longueur;
-            const bool mm = b[tiff] == 'M';
-            const auto dans = [&](qint64 debut, qint64 taille) { return debut >= tiff && taille >= 0 && taille <= fin - debut; };
-            const qint64 ifd0 = tiff + lit32(b + tiff + 4, mm);
-            if (!dans(ifd0, 2))
-                return {};
-            const qint64 entrees0 = lit16(b + ifd0, mm);
-            const qint64 lien = ifd0 + 2 + 12 * entrees0;
-            if (!dans(lien, 4))
-                return {};
-            const qint64 ifd1 = tiff + lit32(b + lien, mm);
-            if (lit32(b + lien, mm) == 0 || !dans(ifd1, 2))
-                return {};
-            const qint64 entrees1 = lit16(b + ifd1, mm);
-            if (!dans(ifd1 + 2, 12 * entrees1))
-                return {};
-            qint64 debut = -1, taille = -1;
-            for (qint64 e = 0; e < entrees1; ++e) {
-                const uchar *entree = b + ifd1 + 2 + 12 * e;
-                const quint16 tag = lit16(entree, mm);
-                const quint16 type = lit16(entree + 2, mm);
-                const quint32 valeur = type == 3 ? lit16(entree + 8, mm) : lit32(entree + 8, mm);
-                if (tag == 0x0201)
-                    debut = tiff + valeur;
-                else if (tag == 0x0202)
-                    taille = valeur;
-            }
-            if (debut < 0 || taille <= 0 || !dans(debut, taille))
-                return {};
-            return tete.mid(debut, taille);
-        }
-        if (marqueur == 0xDA)
-            return {}; // the image data: no EXIF block before it
-        pos += 2 + longueur;
-    }
-    return {};
+    QByteArray octets = file.read(plage->longueur);
+    return octets.size() == plage->longueur ? octets : QByteArray();
 }
 
 } // namespace
