@@ -14,31 +14,43 @@ namespace kavel {
 
 QPalette paletteSombre()
 {
+    using namespace couleurs;
     QPalette p;
-    const QColor window(40, 40, 40);
-    const QColor light(230, 230, 230);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, light);
-    p.setColor(QPalette::Base, Qt::black);
-    p.setColor(QPalette::AlternateBase, QColor(24, 24, 24));
-    p.setColor(QPalette::Text, Qt::white);
-    p.setColor(QPalette::PlaceholderText, QColor(150, 150, 150));
-    p.setColor(QPalette::Button, QColor(64, 64, 64));
-    p.setColor(QPalette::ButtonText, light);
-    p.setColor(QPalette::Highlight, QColor(70, 110, 170));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::ToolTipBase, QColor(56, 56, 56));
-    p.setColor(QPalette::ToolTipText, light);
-    p.setColor(QPalette::Light, QColor(90, 90, 90));
-    p.setColor(QPalette::Midlight, QColor(75, 75, 75));
-    p.setColor(QPalette::Mid, QColor(50, 50, 50));
-    p.setColor(QPalette::Dark, QColor(30, 30, 30));
-    p.setColor(QPalette::Shadow, Qt::black);
-    p.setColor(QPalette::Link, QColor(120, 170, 255));
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 120));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 120));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 120));
+    p.setColor(QPalette::Window, kFond);
+    p.setColor(QPalette::WindowText, kTexteClair);
+    p.setColor(QPalette::Base, kSaisie);
+    p.setColor(QPalette::AlternateBase, kLigneAlternee);
+    p.setColor(QPalette::Text, kTexteSaisie);
+    p.setColor(QPalette::PlaceholderText, kIndication);
+    p.setColor(QPalette::Button, kBouton);
+    p.setColor(QPalette::ButtonText, kTexteClair);
+    p.setColor(QPalette::Highlight, kSelection);
+    p.setColor(QPalette::HighlightedText, kTexteSelection);
+    p.setColor(QPalette::ToolTipBase, kBulle);
+    p.setColor(QPalette::ToolTipText, kTexteClair);
+    p.setColor(QPalette::Light, kReliefClair);
+    p.setColor(QPalette::Midlight, kReliefMiClair);
+    p.setColor(QPalette::Mid, kReliefMoyen);
+    p.setColor(QPalette::Dark, kReliefSombre);
+    p.setColor(QPalette::Shadow, kOmbre);
+    p.setColor(QPalette::Link, kLien);
+    p.setColor(QPalette::Disabled, QPalette::Text, kInactif);
+    p.setColor(QPalette::Disabled, QPalette::WindowText, kInactif);
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, kInactif);
     return p;
+}
+
+QPalette paletteRecherche(QPalette depart)
+{
+    using namespace couleurs;
+    depart.setColor(QPalette::Window, kRechercheFond);
+    depart.setColor(QPalette::WindowText, kRechercheTexte);
+    depart.setColor(QPalette::Base, kSaisie);
+    depart.setColor(QPalette::AlternateBase, kLigneAlternee);
+    depart.setColor(QPalette::Text, kTexteSaisie);
+    depart.setColor(QPalette::Button, kRechercheBouton);
+    depart.setColor(QPalette::ButtonText, kRechercheTexte);
+    return depart;
 }
 
 namespace {

@@ -42,7 +42,6 @@ using style::setTextColour;
 namespace {
 
 constexpr QSize kTailleInterieure(975, 703); // design inner size
-constexpr QRgb kBlanc = 0xFFFFFFFF;
 
 // The input column on the left of the window, x 4 .. 212. Each later part
 // of the window has its place here, so adding one moves no other.
@@ -169,8 +168,8 @@ void Form1::createControls()
     Label11->setAutoFillBackground(true);
     {
         QPalette p = Label11->palette();
-        p.setColor(QPalette::Window, QColor(64, 64, 64));
-        p.setColor(QPalette::WindowText, Qt::white);
+        p.setColor(QPalette::Window, couleurs::kPanneauLumiere);
+        p.setColor(QPalette::WindowText, couleurs::kLegendePanneau);
         Label11->setPalette(p);
     }
     Label6 = named(new QLabel(QStringLiteral("Lumière en EV"), this), "Label6", kLabel6);
@@ -341,7 +340,7 @@ void Form1::createControls()
         small.setPixelSize(10);
         TxtInfoBulle->setFont(small);
         QPalette p = TxtInfoBulle->palette();
-        p.setColor(QPalette::WindowText, Qt::black);
+        p.setColor(QPalette::WindowText, couleurs::kTexteExplication);
         TxtInfoBulle->setPalette(p);
     }
     TxtInfoBulle->hide();
@@ -399,8 +398,9 @@ void Form1::connectReactions()
     // being destroyed, so these touch the list alone.
     for (DropDownComboBox *liste : {CmbBxAppareil, CmbBxObjectif, CmbBxSpeed, CmbBxDiaf, CmbBxIso}) {
         connect(liste, &DropDownComboBox::listeOuverte, liste,
-                [liste] { setBackground(liste, QPalette::Base, QColor(40, 40, 40)); });
-        connect(liste, &DropDownComboBox::focusPerdu, liste, [liste] { setBackground(liste, QPalette::Base, Qt::black); });
+                [liste] { setBackground(liste, QPalette::Base, couleurs::kListeOuverte); });
+        connect(liste, &DropDownComboBox::focusPerdu, liste,
+                [liste] { setBackground(liste, QPalette::Base, couleurs::kSaisie); });
     }
 }
 
@@ -753,7 +753,7 @@ void Form1::TxtValeur_Change()
 
     const int g = niveauGris(*v);
     setBackground(Label11, QPalette::Window, QColor(g, g, g));
-    const QColor legende = gris(*v) > 160 ? Qt::black : Qt::white;
+    const QColor legende = gris(*v) > 160 ? couleurs::kLegendeSurClair : couleurs::kLegendeSurSombre;
     for (QLabel *label : {Label11, Label6, Label9, Label17})
         setTextColour(label, legende);
 
@@ -912,7 +912,7 @@ void Form1::BtnRépartition_Click()
 void Form1::Form_Load()
 {
     m_limitation.InstalleLimitation(this);
-    Graphic->surface().setTextColour(kBlanc);
+    Graphic->surface().setTextColour(couleurs::kTexteGraphique.rgba());
     VitesseMaxBoitier = 4000;
     VitesseFlash = 200;
     bInhibeMiniature = true;

@@ -1,4 +1,5 @@
 // The About panel on the chart and the links to the author.
+#include "app/Apparence.h"
 #include "app/Form1.h"
 #include "app/Images.h"
 #include "platform/Desktop.h"
@@ -103,7 +104,7 @@ void Form1::createAPropos()
     APropos->setMouseTracking(true);
     {
         QPalette p = APropos->palette();
-        p.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        p.setColor(QPalette::WindowText, couleurs::kTexteAPropos);
         APropos->setPalette(p);
     }
     Label14 = new QLabel(QStringLiteral("Kavel"), APropos);
@@ -118,8 +119,8 @@ void Form1::createAPropos()
         f.setStyleHint(QFont::Monospace);
         Label14->setFont(f);
         QPalette p = Label14->palette();
-        p.setColor(QPalette::WindowText, QColor(192, 192, 255));
-        p.setColor(QPalette::Window, QColor(192, 192, 192));
+        p.setColor(QPalette::WindowText, couleurs::kTitreAPropos);
+        p.setColor(QPalette::Window, couleurs::kFondTitreAPropos);
         Label14->setPalette(p);
     }
     LblVersion = new QLabel(QStringLiteral("Version"), APropos);

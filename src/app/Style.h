@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Apparence.h"
+
 #include <QColor>
 #include <QPalette>
 #include <QWidget>
@@ -23,8 +25,8 @@ inline void setTextColour(QWidget *w, QColor colour)
 inline void blancSurNoir(QWidget *w)
 {
     w->setAutoFillBackground(true);
-    setBackground(w, QPalette::Window, Qt::black);
-    setTextColour(w, Qt::white);
+    setBackground(w, QPalette::Window, couleurs::kCaseFond);
+    setTextColour(w, couleurs::kCaseTexte);
 }
 
 } // namespace kavel::style

@@ -1,5 +1,6 @@
 #include "photos/scan/FormRecherchePhoto.h"
 
+#include "app/Apparence.h"
 #include "photos/BasePhotos.h"
 #include "photos/exif/ExifReader.h"
 #include "photos/scan/ModeleScan.h"
@@ -24,9 +25,6 @@
 namespace kavel {
 
 namespace {
-
-const QColor kEtapeInactive(96, 96, 96);
-const QColor kEtapeActive(255, 255, 255);
 
 // The step captions; a scan gives those of steps 2 and 3 its numbers.
 const QString kLegende2 = QStringLiteral("2 - Analyse des photos trouvées");
@@ -84,15 +82,7 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
     setObjectName(QStringLiteral("FormRecherchePhoto"));
     setWindowTitle(QStringLiteral("Création de la base de photos"));
     setModal(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, QColor(64, 64, 64));
-    p.setColor(QPalette::WindowText, Qt::white);
-    p.setColor(QPalette::Base, Qt::black);
-    p.setColor(QPalette::AlternateBase, QColor(24, 24, 24));
-    p.setColor(QPalette::Text, Qt::white);
-    p.setColor(QPalette::Button, QColor(80, 80, 80));
-    p.setColor(QPalette::ButtonText, Qt::white);
-    setPalette(p);
+    setPalette(paletteRecherche(palette()));
     setAutoFillBackground(true);
     resize(800, 600);
 
@@ -138,7 +128,7 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
                    QRect(284, 12, 500, 18));
     Label2 = named(new QLabel(kLegende2, this), "Label2", QRect(284, 40, 500, 18));
     Label2bis = named(new QLabel(QStringLiteral("-"), this), "Label2bis", QRect(300, 62, 120, 18));
-    couleurTexte(Label2bis, Qt::white);
+    couleurTexte(Label2bis, couleurs::kRechercheTexte);
     ProgressBar1 = named(new QProgressBar(this), "ProgressBar1", QRect(424, 62, 360, 18));
     // Step 3's caption, with its count, may take two lines, and the status
     // three; what follows them goes below.
@@ -151,19 +141,19 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
                    QRect(284, ProgressBar2->geometry().bottom() + 15, 500, 18));
     LblPaires = named(new QLabel(this), "LblPaires",
                       QRect(300, Label4->geometry().bottom() + 3, 484, 18));
-    couleurTexte(LblPaires, Qt::white);
+    couleurTexte(LblPaires, couleurs::kRechercheTexte);
     LblStatut = named(new QLabel(this), "LblStatut",
                       QRect(284, LblPaires->geometry().bottom() + 1, 500, troisLignes));
     for (QLabel *l : {Label3, LblStatut})
         l->setWordWrap(true);
-    couleurTexte(LblStatut, QColor(255, 160, 160));
+    couleurTexte(LblStatut, couleurs::kRemarque);
     LblBase = named(new QLabel(this), "LblBase", QRect(284, 300, 500, 18));
-    couleurTexte(LblBase, QColor(200, 200, 200));
+    couleurTexte(LblBase, couleurs::kCheminBase);
     const QString base = QStringLiteral("Base de photos : ") + QDir::toNativeSeparators(cheminBase());
     LblBase->setText(LblBase->fontMetrics().elidedText(base, Qt::ElideMiddle, LblBase->width()));
     LblBase->setToolTip(base);
     for (QLabel *l : {Label1, Label2, Label3, Label4})
-        couleurTexte(l, kEtapeInactive);
+        couleurTexte(l, couleurs::kEtapeInactive);
     ProgressBar1->hide();
     ProgressBar2->hide();
 
@@ -248,7 +238,7 @@ void FormRecherchePhoto::setLocale(const QLocale &locale)
 
 void FormRecherchePhoto::etape(QLabel *label, bool active)
 {
-    couleurTexte(label, active ? kEtapeActive : kEtapeInactive);
+    couleurTexte(label, active ? couleurs::kEtapeActive : couleurs::kEtapeInactive);
 }
 
 void FormRecherchePhoto::BtnRecherche_Click()
