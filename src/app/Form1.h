@@ -9,6 +9,8 @@
 #include "photos/BasePhotos.h"
 #include "exposure/Scales.h"
 
+#include <QHash>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -33,6 +35,7 @@ struct Plage;
 class DropDownComboBox;
 class BaseLensfun;
 class ChargeurVignettes;
+struct Fente;
 class PictureBox;
 class SurfaceWidget;
 
@@ -280,7 +283,12 @@ private:
     void Label20_Click();
     void Label21_Click();
     void createStrip();
-    void vignetteArrivee(const QString &path, const QImage &image);
+    void vignetteArrivee(const QString &path, QSize naturelle, const QImage &image);
+    // Places the strip's slots from the photos' known sizes and asks for the
+    // pictures of the slots shown; false when none is awaited.
+    bool placeMiniatures(const std::vector<int> &photos);
+    // The strip's slot, as the loader sizes pictures for it.
+    Fente fente() const;
     void createAPropos();
     // The mouse handlers of the links, the About panel and the explanation
     // box; true when the event is theirs alone.
@@ -301,6 +309,8 @@ private:
     LimitationTaille m_limitation;
     int m_vignettesChargees = 0;
     ChargeurVignettes *m_chargeur = nullptr;
+    // The photos' natural sizes, as the loader found them (invalid when unknown).
+    QHash<QString, QSize> m_naturelles;
 };
 
 } // namespace kavel

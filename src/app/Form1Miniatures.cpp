@@ -36,13 +36,6 @@ void fond(QWidget *w, QRgb couleur)
     style::setBackground(w, QPalette::Window, QColor::fromRgb(couleur));
 }
 
-// The device pixels of a thumbnail of that size on a screen of that ratio.
-QSize enPixels(QSize taille, qreal ratio)
-{
-    return ratio == 1 ? taille : QSize(std::max(1, int(std::lround(taille.width() * ratio))),
-                                       std::max(1, int(std::lround(taille.height() * ratio))));
-}
-
 // What stands for a photo that cannot be read: a neutral grey frame, its
 // top and bottom edges one pixel of the screen's ratio thick.
 QImage neutre(QSize taille, qreal ratio)
@@ -100,13 +93,25 @@ void Form1::createStrip()
 }
 
 // A picture made off the window's thread goes to every thumbnail that shows
-// its photo and still waits for it; one that cannot be read gets the
-// placeholder.
-void Form1::vignetteArrivee(const QString &path, const QImage &image)
+// its photo and still waits for it, with the width its photo's size gives;
+// one that cannot be read gets the placeholder. A slot whose width changed
+// moves the slots after it.
+void Form1::vignetteArrivee(const QString &path, QSize naturelle, const QImage &image)
 {
-    for (PictureBox *pict : PictMiniture)
-        if (pict->image().isNull() && pict->tag() == path)
-            pict->setImage(image.isNull() ? neutre(pict->size(), CadrePhoto->devicePixelRatioF()) : image);
+    m_naturelles.insert(path, naturelle);
+    bool deplace = false;
+    for (PictureBox *pict : PictMiniture) {
+        if (!pict->image().isNull() || pict->tag() != path)
+            continue;
+        const QSize taille = tailleFente(naturelle, fente());
+        deplace = deplace || pict->size() != taille;
+        pict->resize(taille);
+        pict->setImage(image.isNull() ? neutre(pict->size(), CadrePhoto->devicePixelRatioF()) : image);
+    }
+    if (deplace) {
+        if (const std::optional<double> niveau = readNumber(TxtValeur->text()))
+            placeMiniatures(photosAuNiveau(TabPhotos, *niveau));
+    }
     if (!vignettesEnAttente())
         emit miniaturesCompletes();
 }
@@ -116,6 +121,11 @@ bool Form1::vignettesEnAttente() const
     return std::any_of(PictMiniture.begin(), PictMiniture.end(), [](const PictureBox *p) {
         return !p->isHidden() && !p->tag().isEmpty() && p->image().isNull();
     });
+}
+
+Fente Form1::fente() const
+{
+    return {kHauteurMiniature, 16 * CadrePhoto->width(), CadrePhoto->devicePixelRatioF()};
 }
 
 void Form1::BtnAfficheMiniature_Click()
@@ -129,28 +139,32 @@ void Form1::BtnAfficheMiniature_Click()
     const std::vector<int> photos = photosAuNiveau(TabPhotos, *niveau);
     const int count = static_cast<int>(photos.size());
     LblNbPhotoOK->setText(QString::number(count) + QStringLiteral(" photos à ") + LblLUX->text());
+    const bool attendues = placeMiniatures(photos);
+    fond(CadrePhoto, kCadreRepos);
+    TxtDebug->setPlainText(QString::number(count) + QStringLiteral(" photos\r\n\r\n") + TxtDebug->toPlainText());
+    emit miniaturesRafraichies();
+    if (!attendues)
+        emit miniaturesCompletes();
+}
 
-    // Which photo in each slot, its width and place, at once: the slots show
-    // a neutral fill until their picture comes from the loader. A slot that
-    // keeps its photo keeps its picture.
+// Which photo in each slot, its width and place, at once: the slots show a
+// neutral fill until their picture comes from the loader, at the width of
+// the photo's size once known (3:2 until then). A slot that keeps its photo
+// keeps its picture.
+bool Form1::placeMiniatures(const std::vector<int> &photos)
+{
     const QRect cadre = CadrePhoto->geometry();
-    const qreal ratio = CadrePhoto->devicePixelRatioF();
     int gauche = cadre.left() + kEcart;
     int precedente = 0; // the width of the slot before
     QStringList attendues;
     bool demandes = false;
     std::size_t j = 0;
-    for (std::size_t k = static_cast<std::size_t>(std::max(0, IndexMiniature)); k < photos.size() && j < PictMiniture.size();
-         ++k, ++j) {
+    for (std::size_t k = static_cast<std::size_t>(std::max(0, IndexMiniature));
+         k < photos.size() && j < PictMiniture.size(); ++k, ++j) {
         const TypePhoto &photo = TabPhotos[static_cast<std::size_t>(photos[k])];
         PictureBox *pict = PictMiniture[j];
-        QSize naturelle;
         if (pict->tag() != photo.Fichier) {
-            naturelle = tailleNaturelle(photo.Fichier);
-            const int largeur = naturelle.isValid() && naturelle.height() > 0
-                ? std::max(1, static_cast<int>(std::lround(double(naturelle.width()) * kHauteurMiniature / naturelle.height())))
-                : kHauteurMiniature * 3 / 2;
-            pict->resize(std::min(largeur, 16 * cadre.width()), kHauteurMiniature);
+            pict->resize(tailleFente(m_naturelles.value(photo.Fichier), fente()));
             pict->setImage(QImage());
             pict->setTag(photo.Fichier);
             pict->setToolTip(Speed2Txt(photo.ValSpeed) + QStringLiteral("  -  F/") + texteNombre(photo.ValDiaf)
@@ -165,15 +179,12 @@ void Form1::BtnAfficheMiniature_Click()
         if (montree && pict->image().isNull()) {
             attendues << photo.Fichier;
             if (!m_chargeur->attend(photo.Fichier)) {
-                if (!naturelle.isValid())
-                    naturelle = tailleNaturelle(photo.Fichier);
                 if (!demandes) {
                     fond(CadrePhoto, kCadreCharge);
                     CadrePhoto->repaint();
                     demandes = true;
                 }
-                m_chargeur->demande(photo.Fichier, naturelle, enPixels(pict->size(), ratio),
-                                    dessin::kNbMiniatures - static_cast<int>(j));
+                m_chargeur->demande(photo.Fichier, fente(), dessin::kNbMiniatures - static_cast<int>(j));
                 ++m_vignettesChargees;
             }
         }
@@ -186,12 +197,7 @@ void Form1::BtnAfficheMiniature_Click()
     for (; j < PictMiniture.size(); ++j)
         PictMiniture[j]->hide();
     m_chargeur->garde(attendues);
-
-    fond(CadrePhoto, kCadreRepos);
-    TxtDebug->setPlainText(QString::number(count) + QStringLiteral(" photos\r\n\r\n") + TxtDebug->toPlainText());
-    emit miniaturesRafraichies();
-    if (attendues.isEmpty())
-        emit miniaturesCompletes();
+    return !attendues.isEmpty();
 }
 
 void Form1::BtnPhotoApres_Click()

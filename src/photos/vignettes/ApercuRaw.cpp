@@ -52,30 +52,31 @@ bool initHeif()
     return ok;
 }
 
-// libheif reads the file through a QFile opened as a regular file only.
+// libheif reads the file through the device it was opened on (a QFile
+// opened as a regular file only).
 struct LectureHeif {
-    QFile fichier;
+    QIODevice *fichier = nullptr;
     qint64 taille = 0;
 };
 
 int64_t positionHeif(void *u)
 {
-    return static_cast<LectureHeif *>(u)->fichier.pos();
+    return static_cast<LectureHeif *>(u)->fichier->pos();
 }
 
 int litHeif(void *data, size_t n, void *u)
 {
     auto *l = static_cast<LectureHeif *>(u);
-    const qint64 reste = l->taille - l->fichier.pos();
+    const qint64 reste = l->taille - l->fichier->pos();
     if (n > static_cast<quint64>(std::max<qint64>(reste, 0)))
         return 1;
-    return l->fichier.read(static_cast<char *>(data), qint64(n)) == qint64(n) ? 0 : 1;
+    return l->fichier->read(static_cast<char *>(data), qint64(n)) == qint64(n) ? 0 : 1;
 }
 
 int chercheHeif(int64_t pos, void *u)
 {
     auto *l = static_cast<LectureHeif *>(u);
-    return pos >= 0 && pos <= l->taille && l->fichier.seek(pos) ? 0 : 1;
+    return pos >= 0 && pos <= l->taille && l->fichier->seek(pos) ? 0 : 1;
 }
 
 heif_reader_grow_status attendHeif(int64_t taille, void *u)
@@ -100,18 +101,21 @@ struct LibereOptions {
 };
 using Poignee = std::unique_ptr<heif_image_handle, LiberePoignee>;
 
-// A HEIF file read up to its primary picture. The file outlives the
-// context that reads it: members go in reverse order.
-struct FichierHeif {
+} // namespace
+
+// The reading outlives the context that reads through it: members go in
+// reverse order.
+struct PhotoHeif::Contexte {
     LectureHeif lecture;
     std::unique_ptr<heif_context, LibereContexte> contexte;
     Poignee principale;
 
-    bool ouvre(const QString &path)
+    bool ouvre(QIODevice &fichier)
     {
-        if (!initHeif() || !ouvreFichierOrdinaire(path, lecture.fichier))
+        if (!initHeif() || !fichier.seek(0))
             return false;
-        lecture.taille = lecture.fichier.size();
+        lecture.fichier = &fichier;
+        lecture.taille = fichier.size();
         contexte.reset(heif_context_alloc());
         if (!contexte)
             return false;
@@ -126,12 +130,14 @@ struct FichierHeif {
     }
 };
 
+namespace {
+
 qint64 octetsDecodes(heif_image_handle *h)
 {
     return 4 * qint64(std::max(heif_image_handle_get_width(h), 0)) * qint64(std::max(heif_image_handle_get_height(h), 0));
 }
 
-QImage decode(heif_image_handle *h)
+QImage decodeImage(heif_image_handle *h)
 {
     std::unique_ptr<heif_decoding_options, LibereOptions> options(heif_decoding_options_alloc());
     if (!options)
@@ -166,44 +172,55 @@ bool heifDisponible()
                           heif_have_decoder_for_format(heif_compression_AV1));
 }
 
-QSize tailleHeif(const QString &path)
+PhotoHeif::PhotoHeif() = default;
+PhotoHeif::~PhotoHeif() = default;
+
+bool PhotoHeif::ouvre(QIODevice &fichier)
 {
-    FichierHeif f;
-    if (!f.ouvre(path))
+    m_contexte = std::make_unique<Contexte>();
+    if (!m_contexte->ouvre(fichier))
+        m_contexte.reset();
+    return m_contexte != nullptr;
+}
+
+QSize PhotoHeif::taille() const
+{
+    if (!m_contexte)
         return {};
-    const QSize taille(heif_image_handle_get_width(f.principale.get()), heif_image_handle_get_height(f.principale.get()));
+    const QSize taille(heif_image_handle_get_width(m_contexte->principale.get()),
+                       heif_image_handle_get_height(m_contexte->principale.get()));
     return taille.isEmpty() ? QSize() : taille;
 }
 
-QImage decodeHeif(const QString &path, QSize voulue)
+QImage PhotoHeif::decode(QSize voulue)
 {
-    if (voulue.isEmpty())
+    if (voulue.isEmpty() || !m_contexte)
         return {};
-    FichierHeif f;
-    if (!f.ouvre(path))
-        return {};
+    heif_image_handle *principale = m_contexte->principale.get();
     // The smallest of the file's thumbnails that covers the wanted size.
     std::array<heif_item_id, kMaxVignettes> ids{};
-    const int n = std::clamp(heif_image_handle_get_number_of_thumbnails(f.principale.get()), 0, kMaxVignettes);
-    const int lus = n > 0 ? heif_image_handle_get_list_of_thumbnail_IDs(f.principale.get(), ids.data(), n) : 0;
+    const int n = std::clamp(heif_image_handle_get_number_of_thumbnails(principale), 0, kMaxVignettes);
+    const int lus = n > 0 ? heif_image_handle_get_list_of_thumbnail_IDs(principale, ids.data(), n) : 0;
     Poignee choisie;
     for (int i = 0; i < std::clamp(lus, 0, n); ++i) {
         heif_image_handle *v = nullptr;
-        if (heif_image_handle_get_thumbnail(f.principale.get(), ids[size_t(i)], &v).code != heif_error_Ok || !v)
+        if (heif_image_handle_get_thumbnail(principale, ids[size_t(i)], &v).code != heif_error_Ok || !v)
             continue;
         Poignee vignette(v);
         const qint64 octets = octetsDecodes(v);
-        if (heif_image_handle_get_width(v) >= voulue.width() && heif_image_handle_get_height(v) >= voulue.height() &&
-            octets <= kMaxDecodage && (!choisie || octets < octetsDecodes(choisie.get())))
+        if (heif_image_handle_get_width(v) >= voulue.width() &&
+            heif_image_handle_get_height(v) >= voulue.height() && octets <= kMaxDecodage &&
+            (!choisie || octets < octetsDecodes(choisie.get())))
             choisie = std::move(vignette);
     }
-    heif_image_handle *source = choisie ? choisie.get() : f.principale.get();
+    heif_image_handle *source = choisie ? choisie.get() : principale;
     if (octetsDecodes(source) <= 0 || octetsDecodes(source) > kMaxDecodage)
         return {};
-    const QImage image = decode(source);
+    const QImage image = decodeImage(source);
     if (image.isNull())
         return {};
-    return image.size() == voulue ? image : image.scaled(voulue, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image.size() == voulue ? image
+                                  : image.scaled(voulue, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 #else
@@ -213,16 +230,39 @@ bool heifDisponible()
     return false;
 }
 
-QSize tailleHeif(const QString &)
+struct PhotoHeif::Contexte {};
+PhotoHeif::PhotoHeif() = default;
+PhotoHeif::~PhotoHeif() = default;
+
+bool PhotoHeif::ouvre(QIODevice &)
+{
+    return false;
+}
+
+QSize PhotoHeif::taille() const
 {
     return {};
 }
 
-QImage decodeHeif(const QString &, QSize)
+QImage PhotoHeif::decode(QSize)
 {
     return {};
 }
 
 #endif
+
+QSize tailleHeif(const QString &path)
+{
+    QFile fichier;
+    PhotoHeif photo;
+    return ouvreFichierOrdinaire(path, fichier) && photo.ouvre(fichier) ? photo.taille() : QSize();
+}
+
+QImage decodeHeif(const QString &path, QSize voulue)
+{
+    QFile fichier;
+    PhotoHeif photo;
+    return ouvreFichierOrdinaire(path, fichier) && photo.ouvre(fichier) ? photo.decode(voulue) : QImage();
+}
 
 } // namespace kavel

@@ -6,9 +6,24 @@
 
 #include <QRunnable>
 #include <QThread>
+#include <cmath>
 #include <cstdlib>
 
 namespace kavel {
+
+QSize tailleFente(QSize naturelle, const Fente &fente)
+{
+    const int largeur = naturelle.isValid() && naturelle.height() > 0
+        ? std::max(1, int(std::lround(double(naturelle.width()) * fente.hauteur / naturelle.height())))
+        : fente.hauteur * 3 / 2;
+    return {std::min(largeur, fente.largeurMax), fente.hauteur};
+}
+
+QSize enPixels(QSize taille, qreal ratio)
+{
+    return ratio == 1 ? taille : QSize(std::max(1, int(std::lround(taille.width() * ratio))),
+                                       std::max(1, int(std::lround(taille.height() * ratio))));
+}
 
 namespace {
 
@@ -27,33 +42,42 @@ bool memesProportions(QSize vignette, QSize photo)
     return std::abs(ecart) <= qint64(photo.width()) + photo.height();
 }
 
-// A photo's picture: the shared cache's thumbnail when it holds a valid one
-// large enough, with the photo's proportions, else decoded at that
-// thumbnail's size and written there.
-QImage fait(const QString &path, QSize naturelle, QSize voulue, const ChargeurVignettes::Decodeur &decodeur,
-            std::atomic<int> &decodages)
+struct Fait {
+    QSize naturelle;
+    QImage image;
+};
+
+// A photo's natural size and picture: the shared cache's thumbnail when it
+// holds a valid one large enough, with the photo's proportions, else
+// decoded at that thumbnail's size and written there.
+Fait fait(const QString &path, const Fente &fente, const ChargeurVignettes::Decodeur &decodeur,
+          std::atomic<int> &decodages)
 {
     using namespace cachevignettes;
-    const std::optional<Source> source = cachevignettes::source(path);
+    PhotoOuverte photo(path);
+    const QSize naturelle = photo.naturelle();
+    const QSize voulue = enPixels(tailleFente(naturelle, fente), fente.ratio);
+    const std::optional<cachevignettes::Source> source = cachevignettes::source(path);
     const int classe = source && naturelle.isValid() ? classePour(naturelle, voulue) : 0;
     if (classe) {
         const QImage trouvee = lit(*source, classe);
         if (!trouvee.isNull() && memesProportions(trouvee.size(), naturelle))
-            return ajuste(trouvee, voulue);
+            return {naturelle, ajuste(trouvee, voulue)};
     }
     decodages.fetch_add(1, std::memory_order_relaxed);
-    const QImage image = decodeur(path, classe ? tailleDansClasse(naturelle, classe) : voulue);
+    const QSize taille = classe ? tailleDansClasse(naturelle, classe) : voulue;
+    const QImage image = decodeur ? decodeur(path, taille) : photo.vignette(taille);
     if (image.isNull())
-        return {};
+        return {naturelle, {}};
     if (classe)
         ecrit(*source, classe, image);
-    return ajuste(image, voulue);
+    return {naturelle, ajuste(image, voulue)};
 }
 
 } // namespace
 
 ChargeurVignettes::ChargeurVignettes(QObject *parent)
-    : QObject(parent), m_decodeur(chargeVignette)
+    : QObject(parent)
 {
     m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
 }
@@ -71,22 +95,23 @@ void ChargeurVignettes::setDecodeur(Decodeur decodeur)
     m_decodeur = std::move(decodeur);
 }
 
-void ChargeurVignettes::demande(const QString &path, QSize naturelle, QSize voulue, int priorite)
+void ChargeurVignettes::demande(const QString &path, Fente fente, int priorite)
 {
     if (m_requetes.contains(path))
         return;
     Requete r{++m_numero, std::make_shared<std::atomic<bool>>(false)};
     m_requetes.insert(path, r);
     m_pool.start(
-        [this, path, naturelle, voulue, numero = r.numero, abandon = r.abandon, decodeur = m_decodeur] {
+        [this, path, fente, numero = r.numero, abandon = r.abandon, decodeur = m_decodeur] {
             if (abandon->load())
                 return;
             platform::cedeLaPlace();
-            const QImage image = fait(path, naturelle, voulue, decodeur, m_decodages);
+            const Fait f = fait(path, fente, decodeur, m_decodages);
             if (abandon->load())
                 return;
-            QMetaObject::invokeMethod(this, [this, path, numero, image] { termine(path, numero, image); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, path, numero, f] { termine(path, numero, f.naturelle, f.image); },
+                Qt::QueuedConnection);
         },
         priorite);
 }
@@ -103,13 +128,14 @@ void ChargeurVignettes::garde(const QStringList &paths)
     }
 }
 
-void ChargeurVignettes::termine(const QString &path, quint64 numero, const QImage &image)
+void ChargeurVignettes::termine(const QString &path, quint64 numero, QSize naturelle,
+                                const QImage &image)
 {
     const auto it = m_requetes.constFind(path);
     if (it == m_requetes.cend() || it->numero != numero)
         return; // forgotten meanwhile
     m_requetes.erase(it);
-    emit prete(path, image);
+    emit prete(path, naturelle, image);
 }
 
 } // namespace kavel

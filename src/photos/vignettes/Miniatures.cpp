@@ -77,18 +77,6 @@ QImage oriente(QImage image, QImageIOHandler::Transformations t)
     return debout(t) ? image.transformed(QTransform().rotate(90)) : image;
 }
 
-// The preview a JPEG's EXIF block holds, as the file's map places it.
-QByteArray apercu(QFile &file)
-{
-    SourceFlux source(file);
-    const CarteFichier carte = carteFichier(source, Recherche::ExifEtApercus);
-    const std::optional<PlageApercu> plage = carte.plusGrandApercu();
-    if (carte.genre != CarteFichier::Genre::Jpeg || !plage || !file.seek(plage->debut))
-        return {};
-    QByteArray octets = file.read(plage->longueur);
-    return octets.size() == plage->longueur ? octets : QByteArray();
-}
-
 } // namespace
 
 std::vector<int> photosAuNiveau(const std::vector<TypePhoto> &photos, double niveau)
@@ -102,34 +90,10 @@ std::vector<int> photosAuNiveau(const std::vector<TypePhoto> &photos, double niv
 
 namespace {
 
-// What a photo file holds, from its first bytes.
-enum class Genre { Jpeg, Raw, Heif, Autre };
-
-struct Photo {
-    Genre genre = Genre::Autre;
-    std::optional<PlageApercu> apercu; // a raw file's JPEG preview
-};
-
-// The file is left at its start.
-Photo genre(const QString &path, QFile &file)
+// A preview read into memory; empty when it cannot be read whole.
+QByteArray octets(QFile &file, const PlageApercu &plage, qint64 maximum)
 {
-    const QByteArray tete = file.read(12);
-    if (!file.seek(0))
-        return {};
-    if (tete.startsWith("\xFF\xD8"))
-        return {Genre::Jpeg, {}};
-    if (const std::optional<PlageApercu> apercu = apercuRaw(path))
-        return {Genre::Raw, apercu};
-    // An ISO base media file that is no raw: HEIF, HEIC or AVIF.
-    if (heifDisponible() && tete.size() == 12 && tete.sliced(4, 4) == "ftyp")
-        return {Genre::Heif, {}};
-    return {};
-}
-
-// A raw file's preview, read into memory.
-QByteArray octetsApercu(QFile &file, const PlageApercu &plage)
-{
-    if (plage.longueur > kApercuRawMax || !file.seek(plage.debut))
+    if (plage.longueur > maximum || !file.seek(plage.debut))
         return {};
     QByteArray octets = file.read(plage.longueur);
     return octets.size() == plage.longueur ? octets : QByteArray();
@@ -159,57 +123,73 @@ QImage depuisJpeg(QIODevice &source, QSize naturelle, QSize voulue)
 
 } // namespace
 
-QSize tailleNaturelle(const QString &path)
+PhotoOuverte::PhotoOuverte(const QString &path)
 {
-    QFile file;
-    if (!ouvreFichierOrdinaire(path, file))
-        return {};
-    const Photo photo = genre(path, file);
-    switch (photo.genre) {
+    if (!ouvreFichierOrdinaire(path, m_file))
+        return;
+    SourceFlux source(m_file);
+    const CarteFichier carte = carteFichier(source, Recherche::ExifEtApercus);
+    m_apercu = carte.plusGrandApercu();
+    if (carte.genre == CarteFichier::Genre::Jpeg) {
+        m_genre = Genre::Jpeg;
+    } else if (m_apercu) {
+        m_genre = Genre::Raw;
+    } else if (carte.genre == CarteFichier::Genre::Iso && heifDisponible() && m_heif.ouvre(m_file)) {
+        m_genre = Genre::Heif; // an ISO base media file that is no raw: HEIF, HEIC or AVIF
+    } else {
+        m_genre = Genre::Autre;
+    }
+    if (!m_file.seek(0))
+        m_genre = Genre::Illisible;
+}
+
+PhotoOuverte::~PhotoOuverte() = default;
+
+QSize PhotoOuverte::naturelle()
+{
+    switch (m_genre) {
     case Genre::Jpeg: {
         // As the photo is seen: on its side when the camera was.
-        const Entete e = entete(file, "jpeg");
+        const Entete e = entete(m_file, "jpeg");
         return debout(e.sens) ? e.taille.transposed() : e.taille;
     }
     case Genre::Raw: {
-        // The preview's header is near its start.
-        if (!file.seek(photo.apercu->debut))
-            return {};
-        QBuffer debut;
-        debut.setData(file.read(std::min(photo.apercu->longueur, kTeteFichier)));
-        if (!debut.open(QIODevice::ReadOnly))
-            return {};
-        const Entete e = entete(debut, "jpeg");
-        return debout(sensRaw(*photo.apercu, e.sens)) ? e.taille.transposed() : e.taille;
+        // The preview's frame gives its size; its own EXIF, when the raw's
+        // first directory says nothing, how it is turned.
+        QImageIOHandler::Transformations sens = sensRaw(*m_apercu, {});
+        if (m_apercu->orientation == 0) {
+            QBuffer debut;
+            PlageApercu tete = *m_apercu;
+            tete.longueur = std::min(tete.longueur, kTeteFichier);
+            debut.setData(octets(m_file, tete, kTeteFichier));
+            if (!debut.open(QIODevice::ReadOnly))
+                return {};
+            sens = entete(debut, "jpeg").sens;
+        }
+        return debout(sens) ? m_apercu->pixels.transposed() : m_apercu->pixels;
     }
     case Genre::Heif:
-        return tailleHeif(path);
+        return m_heif.taille();
     case Genre::Autre:
+        return entete(m_file).taille;
+    case Genre::Illisible:
         break;
     }
-    return entete(file).taille;
+    return {};
 }
 
-QByteArray apercuExif(const QString &path)
+QImage PhotoOuverte::vignette(QSize voulue)
 {
-    QFile file;
-    return ouvreFichierOrdinaire(path, file) ? apercu(file) : QByteArray();
-}
-
-QImage chargeVignette(const QString &path, QSize voulue)
-{
-    QFile file;
-    if (voulue.isEmpty() || !ouvreFichierOrdinaire(path, file))
+    if (voulue.isEmpty() || !m_file.seek(0))
         return {};
-    const Photo photo = genre(path, file);
-    switch (photo.genre) {
+    switch (m_genre) {
     case Genre::Jpeg: {
         // Decoded as stored, then turned upright.
-        const auto [naturelle, sens] = entete(file, "jpeg");
+        const auto [naturelle, sens] = entete(m_file, "jpeg");
         if (debout(sens))
             voulue.transpose();
         // The embedded preview, when it shows the same picture large enough.
-        const QByteArray jpeg = apercu(file);
+        const QByteArray jpeg = m_apercu ? octets(m_file, *m_apercu, kTeteFichier) : QByteArray();
         if (naturelle.isValid() && !jpeg.isEmpty()) {
             QBuffer buffer;
             buffer.setData(jpeg);
@@ -225,29 +205,52 @@ QImage chargeVignette(const QString &path, QSize voulue)
                     return oriente(image, sens);
             }
         }
-        return file.seek(0) ? oriente(depuisJpeg(file, naturelle, voulue), sens) : QImage();
+        return m_file.seek(0) ? oriente(depuisJpeg(m_file, naturelle, voulue), sens) : QImage();
     }
     case Genre::Raw: {
         // The preview is stored as the sensor saw it: decoded so, then turned upright.
         QBuffer buffer;
-        buffer.setData(octetsApercu(file, *photo.apercu));
+        buffer.setData(octets(m_file, *m_apercu, kApercuRawMax));
         if (!buffer.open(QIODevice::ReadOnly))
             return {};
         const Entete e = entete(buffer, "jpeg");
-        const QImageIOHandler::Transformations sens = sensRaw(*photo.apercu, e.sens);
+        const QImageIOHandler::Transformations sens = sensRaw(*m_apercu, e.sens);
         if (debout(sens))
             voulue.transpose();
         return oriente(depuisJpeg(buffer, e.taille, voulue), sens);
     }
     case Genre::Heif:
-        return decodeHeif(path, voulue);
-    case Genre::Autre:
+        return m_heif.decode(voulue);
+    case Genre::Autre: {
+        QImageReader reader(&m_file);
+        reader.setAllocationLimit(kMemoireMo);
+        reader.setScaledSize(voulue);
+        return reader.read();
+    }
+    case Genre::Illisible:
         break;
     }
-    QImageReader reader(&file);
-    reader.setAllocationLimit(kMemoireMo);
-    reader.setScaledSize(voulue);
-    return reader.read();
+    return {};
+}
+
+QByteArray PhotoOuverte::apercuExif()
+{
+    return m_genre == Genre::Jpeg && m_apercu ? octets(m_file, *m_apercu, kTeteFichier) : QByteArray();
+}
+
+QSize tailleNaturelle(const QString &path)
+{
+    return PhotoOuverte(path).naturelle();
+}
+
+QByteArray apercuExif(const QString &path)
+{
+    return PhotoOuverte(path).apercuExif();
+}
+
+QImage chargeVignette(const QString &path, QSize voulue)
+{
+    return PhotoOuverte(path).vignette(voulue);
 }
 
 } // namespace kavel

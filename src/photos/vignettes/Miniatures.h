@@ -4,11 +4,14 @@
 // a photo's slot, and its picture made from the file.
 
 #include "photos/BasePhotos.h"
+#include "photos/vignettes/ApercuRaw.h"
 
+#include <QFile>
 #include <QImage>
 #include <QSize>
 #include <QString>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace kavel {
@@ -24,22 +27,45 @@ inline bool correspond(const TypePhoto &photo, double niveau)
 // The indices of the photos taken at a level, in base order.
 std::vector<int> photosAuNiveau(const std::vector<TypePhoto> &photos, double niveau);
 
-// These open regular files only, never waiting on a named pipe or a device
-// that a base might name: anything else reads as a photo that cannot be read.
+// A photo file opened once, for its size and its picture: the map of the
+// file, then its header, then its picture are all read through that one
+// opening. Opens regular files only, never waiting on a named pipe or a
+// device that a base might name: anything else reads as a photo that
+// cannot be read.
+class PhotoOuverte {
+public:
+    explicit PhotoOuverte(const QString &path);
+    ~PhotoOuverte();
+    PhotoOuverte(const PhotoOuverte &) = delete;
+    PhotoOuverte &operator=(const PhotoOuverte &) = delete;
 
-// The size of a photo as it is seen (a JPEG or raw file taken on its side
-// upright), from its header only (for a raw file, its preview's, turned as
-// the raw's first directory says).
+    // The size of the photo as it is seen (a JPEG or raw file taken on its
+    // side upright), from its header only (for a raw file, its preview's,
+    // turned as the raw's first directory says); invalid when unknown.
+    QSize naturelle();
+    // The photo made small, at the given size (as seen), within the
+    // thumbnail's memory (MemoireVignette.h) whatever the photo's size. A
+    // JPEG comes from the preview most cameras embed in the EXIF block when
+    // it has the photo's proportions and is large enough, else from its
+    // blocks' means (see DecodageDC.h), else from a reduced decoding; a raw
+    // file from its embedded JPEG preview, turned upright as the raw's
+    // first directory says; a HEIF/HEIC file through the system's HEIF
+    // library. Null when the photo cannot be read.
+    QImage vignette(QSize taille);
+    // The JPEG preview held in a JPEG photo's EXIF block, if any.
+    QByteArray apercuExif();
+
+private:
+    enum class Genre { Illisible, Jpeg, Raw, Heif, Autre };
+    QFile m_file;
+    Genre m_genre = Genre::Illisible;
+    std::optional<PlageApercu> m_apercu; // a raw file's, or a JPEG's EXIF preview
+    PhotoHeif m_heif;
+};
+
+// The same, each opening the file for itself.
 QSize tailleNaturelle(const QString &path);
-// A photo made small, at the given size, within the thumbnail's memory
-// (MemoireVignette.h) whatever the photo's size. A JPEG comes from the preview most
-// cameras embed in the EXIF block when it has the photo's proportions and
-// is large enough, else from its blocks' means (see DecodageDC.h), else
-// from a reduced decoding; a raw file from its embedded JPEG preview,
-// turned upright as the raw's first directory says; a HEIF/HEIC file
-// through the system's HEIF library. Null when the photo cannot be read.
 QImage chargeVignette(const QString &path, QSize taille);
-// The JPEG preview held in a photo's EXIF block, if any.
 QByteArray apercuExif(const QString &path);
 
 } // namespace kavel
