@@ -1,6 +1,7 @@
 #include "app/DialogueMateriel.h"
 
 #include "app/Apparence.h"
+#include "app/Disposition.h"
 #include "exposure/NumberText.h"
 #include "platform/Desktop.h"
 #include "platform/FichierEcriture.h"
@@ -393,7 +394,7 @@ DialogueMateriel::DialogueMateriel(const QString &dossier, const TypeBoitier &bo
     setPalette(paletteSombre());
     setAutoFillBackground(true);
     setSizeGripEnabled(true);
-    resize(900, 420);
+    resize(dessin::kDialogueMateriel);
 
     // Created in the order Tab goes through them.
     TabBoitiers = nouvelleTable(kBoitier, "TabBoitiers");

@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 
 #include "app/Apparence.h"
+#include "app/Disposition.h"
 #include "app/Style.h"
 
 #include "chart/Explications.h"
@@ -40,55 +41,6 @@ using style::setBackground;
 using style::setTextColour;
 
 namespace {
-
-constexpr QSize kTailleInterieure(975, 703); // design inner size
-
-// The input column on the left of the window, x 4 .. 212. Each later part
-// of the window has its place here, so adding one moves no other.
-namespace design {
-constexpr QRect kPanneauLumiere(4, 4, 208, 180); // Label11, background of the light panel
-constexpr QRect kLabel6(8, 20, 100, 14);         // "Lumière en EV"
-constexpr QRect kTxtValeur(8, 34, 44, 20);
-constexpr QRect kHScroll4(56, 34, 152, 20);
-constexpr QRect kLabel9(8, 58, 90, 16);   // "Lumière en Lux"
-constexpr QRect kLblLUX(98, 58, 110, 16); //
-constexpr QRect kLabel17(8, 76, 200, 14); // "Exemples"
-constexpr QRect kLblLUXTxt(8, 90, 200, 90);
-constexpr QRect kLabel10(8, 182, 200, 40);
-constexpr QRect kCmbBxSpeed(8, 222, 64, 22);
-constexpr QRect kCmbBxDiaf(74, 222, 48, 22);
-constexpr QRect kCmbBxIso(124, 222, 58, 22);
-constexpr QRect kBtnCalculLumiere(184, 222, 24, 22);
-
-constexpr QRect kCmbBxAppareil(4, 252, 184, 22);
-constexpr QRect kBtnMesAppareils(190, 252, 22, 22);
-constexpr QRect kCmbBxObjectif(4, 276, 208, 22);
-// Lens and limit boxes: a caption, then the short-end and long-end columns.
-constexpr int kColLegende = 4, kCol1 = 76, kCol2 = 144, kLargeurCol = 64, kHauteurTxt = 19;
-constexpr int kLigneFocales = 302;
-constexpr int kLigneTitresDiaf = 323;
-constexpr int kLigneOuverture = 338;
-constexpr int kLigneFermeture = 359;
-constexpr int kLigneVitesses = 382;
-constexpr int kLigneIsos = 403;
-constexpr QRect kChkBxFlash(4, 426, 208, 18);
-constexpr QRect kChkBxStabilisateur(4, 444, 110, 18);
-constexpr QRect kCmbBxPerfStab(116, 443, 96, 20);
-constexpr QRect kChkBxVitesseLente(4, 463, 208, 18);
-constexpr QRect kChkBxToolTip(4, 481, 208, 18);
-
-constexpr QRect kBtnGO(4, 503, 102, 22);
-constexpr QRect kBtnGO2(110, 503, 102, 22);
-constexpr QRect kCommand1(4, 527, 102, 22);
-constexpr QRect kBtnRepartition(110, 527, 102, 22);
-constexpr QRect kBtnAfficheMiniature(4, 551, 102, 22);
-constexpr QRect kBtnAPropos(110, 551, 102, 22);
-constexpr QRect kLstCouple(4, 577, 208, 52);
-constexpr QRect kTxtDebug(4, 633, 208, 28);
-
-constexpr QRect ligne(int top, int col) { return QRect(col, top, kLargeurCol, kHauteurTxt); }
-constexpr QRect legende(int top) { return QRect(kColLegende, top, kCol1 - kColLegende - 2, kHauteurTxt); }
-} // namespace design
 
 template <typename W>
 W *named(W *widget, const char *name, const QRect &geometry)
@@ -149,7 +101,7 @@ Form1::Form1(const QString &programFolder, QWidget *parent, Memoire memoire)
 
 void Form1::createControls()
 {
-    using namespace design;
+    using namespace dessin;
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Kavel - Logiciel didactique"));
     setPalette(paletteSombre());
@@ -160,7 +112,7 @@ void Form1::createControls()
     setFont(f);
     resize(kTailleInterieure);
 
-    Graphic = named(new SurfaceWidget(this), "Graphic", QRect(216, 24, 753, 552));
+    Graphic = named(new SurfaceWidget(this), "Graphic", kGraphic);
 
     // Light panel: a large label that forms its background.
     Label11 = named(new QLabel(QStringLiteral("Quantité de lumière"), this), "Label11", kPanneauLumiere);
@@ -247,9 +199,9 @@ void Form1::createControls()
     TxtFocalMaxi = texte("TxtFocalMaxi", ligne(kLigneFocales, kCol2), QStringLiteral("55"),
                          QStringLiteral("Focale maxi de l'objectif"));
     LblDiafZoomMini = named(new QLabel(QStringLiteral("à 18mm F/"), this), "LblDiafZoomMini",
-                            QRect(kCol1, kLigneTitresDiaf, kLargeurCol, 14));
+                            titreDiaf(kCol1));
     LblDiafZoomMaxi = named(new QLabel(QStringLiteral("à 55mm F/"), this), "LblDiafZoomMaxi",
-                            QRect(kCol2, kLigneTitresDiaf, kLargeurCol, 14));
+                            titreDiaf(kCol2));
     legendeDe(QStringLiteral("Ouverture"), kLigneOuverture, QStringLiteral("Pleine ouverture de l'objectif"));
     TxtDiafMini = texte("TxtDiafMini", ligne(kLigneOuverture, kCol1), QStringLiteral("3,5"),
                         QStringLiteral("Pleine ouverture à la focale mini"));
@@ -304,14 +256,14 @@ void Form1::createControls()
 
     // Photo base, under the chart (the layout moves them with the window).
     BtnBasePhoto = named(new QPushButton(QStringLiteral("Création base photos"), this), "BtnBasePhoto",
-                         QRect(856, 680, 113, 17));
+                         kBtnBasePhoto);
     BtnBasePhoto->setToolTip(QStringLiteral("Recherche vos photos et lit leurs informations d'exposition"));
     {
         QFont petit = BtnBasePhoto->font();
         petit.setPixelSize(10);
         BtnBasePhoto->setFont(petit);
     }
-    LblNbBasePhoto = named(new QLabel(QStringLiteral("-"), this), "LblNbBasePhoto", QRect(640, 680, 209, 17));
+    LblNbBasePhoto = named(new QLabel(QStringLiteral("-"), this), "LblNbBasePhoto", kLblNbBasePhoto);
     LblNbBasePhoto->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     style::blancSurNoir(LblNbBasePhoto);
 

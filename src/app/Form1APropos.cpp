@@ -1,5 +1,6 @@
 // The About panel on the chart and the links to the author.
 #include "app/Apparence.h"
+#include "app/Disposition.h"
 #include "app/Form1.h"
 #include "app/Images.h"
 #include "platform/Desktop.h"
@@ -96,9 +97,10 @@ void dessineImages(Form1 &f)
 
 void Form1::createAPropos()
 {
+    using namespace dessin;
     APropos = new QFrame(Graphic);
     APropos->setObjectName(QStringLiteral("APropos"));
-    APropos->setGeometry(176, 152, 401, 305);
+    APropos->setGeometry(kAPropos);
     APropos->setFrameShape(QFrame::Box);
     APropos->setAutoFillBackground(true);
     APropos->setMouseTracking(true);
@@ -109,7 +111,7 @@ void Form1::createAPropos()
     }
     Label14 = new QLabel(QStringLiteral("Kavel"), APropos);
     Label14->setObjectName(QStringLiteral("Label14"));
-    Label14->setGeometry(100, 24, 201, 60);
+    Label14->setGeometry(kLabel14);
     Label14->setAlignment(Qt::AlignCenter);
     Label14->setAutoFillBackground(true);
     {
@@ -125,22 +127,22 @@ void Form1::createAPropos()
     }
     LblVersion = new QLabel(QStringLiteral("Version"), APropos);
     LblVersion->setObjectName(QStringLiteral("LblVersion"));
-    LblVersion->setGeometry(16, 96, 369, 20);
+    LblVersion->setGeometry(kLblVersion);
     LblVersion->setAlignment(Qt::AlignHCenter);
-    Picture1 = image(APropos, "Picture1", QRect(16, 128, 96, 96));
-    Picture2 = image(APropos, "Picture2", QRect(289, 140, 96, 72));
+    Picture1 = image(APropos, "Picture1", kPicture1);
+    Picture2 = image(APropos, "Picture2", kPicture2);
     Label15 = new QLabel(QStringLiteral("MAIL :"), APropos);
     Label15->setObjectName(QStringLiteral("Label15"));
-    Label15->setGeometry(100, 240, 60, 18);
-    Label19 = lien(APropos, "Label19", platform::adresseAuteur(), QRect(160, 240, 220, 18));
+    Label15->setGeometry(kLabel15);
+    Label19 = lien(APropos, "Label19", platform::adresseAuteur(), kLabel19);
     Label16 = new QLabel(QStringLiteral("SITE : "), APropos);
     Label16->setObjectName(QStringLiteral("Label16"));
-    Label16->setGeometry(100, 262, 60, 18);
-    Label18 = lien(APropos, "Label18", platform::siteAuteur(), QRect(160, 262, 220, 18));
+    Label16->setGeometry(kLabel16);
+    Label18 = lien(APropos, "Label18", platform::siteAuteur(), kLabel18);
     auto *licence = new QLabel(
         QString::fromUtf8("Logiciel libre : GNU GPL, version 3 ou ultérieure"), APropos);
     licence->setObjectName(QStringLiteral("LblLicence"));
-    licence->setGeometry(16, 284, 369, 18);
+    licence->setGeometry(kLblLicence);
     licence->setAlignment(Qt::AlignHCenter);
     APropos->hide();
     // Escape closes the panel as a click does, wherever the focus is in the
@@ -151,15 +153,15 @@ void Form1::createAPropos()
     connect(echap, &QShortcut::activated, this, &Form1::APropos_Click);
 
     // On the window, under the input column.
-    Picture3 = image(this, "Picture3", QRect(4, 665, 16, 16));
+    Picture3 = image(this, "Picture3", kPicture3);
     Picture3->setCursor(Qt::PointingHandCursor);
     Picture3->setMouseTracking(true);
-    Label20 = lien(this, "Label20", QStringLiteral("Signaler un bug"), QRect(22, 665, 190, 16));
+    Label20 = lien(this, "Label20", QStringLiteral("Signaler un bug"), kLabel20);
     Label20->setToolTip(QStringLiteral("Merci ! (Essayez d'être précis dans la description du problème)"));
-    Picture4 = image(this, "Picture4", QRect(4, 684, 16, 16));
+    Picture4 = image(this, "Picture4", kPicture4);
     Picture4->setCursor(Qt::PointingHandCursor);
     Picture4->setMouseTracking(true);
-    Label21 = lien(this, "Label21", QString::fromUtf8("Proposer une amélioration"), QRect(22, 684, 190, 16));
+    Label21 = lien(this, "Label21", QString::fromUtf8("Proposer une amélioration"), kLabel21);
     Label21->setToolTip(QStringLiteral("Les plus petites idées sont souvent les meilleures"));
     Picture3->setToolTip(Label20->toolTip());
     Picture4->setToolTip(Label21->toolTip());

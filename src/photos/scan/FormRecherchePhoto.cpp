@@ -1,6 +1,7 @@
 #include "photos/scan/FormRecherchePhoto.h"
 
 #include "app/Apparence.h"
+#include "app/Disposition.h"
 #include "photos/BasePhotos.h"
 #include "photos/exif/ExifReader.h"
 #include "photos/scan/ModeleScan.h"
@@ -79,16 +80,17 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
     : QDialog(parent)
     , m_programFolder(programFolder)
 {
+    using namespace dessin::recherche;
     setObjectName(QStringLiteral("FormRecherchePhoto"));
     setWindowTitle(QStringLiteral("Création de la base de photos"));
     setModal(true);
     setPalette(paletteRecherche(palette()));
     setAutoFillBackground(true);
-    resize(800, 600);
+    resize(kTaille);
 
-    Drive1 = named(new QComboBox(this), "Drive1", QRect(8, 8, 260, 22));
+    Drive1 = named(new QComboBox(this), "Drive1", kDrive1);
     Drive1->setToolTip(QStringLiteral("Disque à parcourir"));
-    Repertoire = named(new QTreeView(this), "Repertoire", QRect(8, 34, 260, 286));
+    Repertoire = named(new QTreeView(this), "Repertoire", kRepertoire);
     Repertoire->setToolTip(QStringLiteral("Dossier à parcourir, avec ses sous-dossiers"));
     m_dossiers = new QFileSystemModel(this);
     m_dossiers->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
@@ -121,33 +123,29 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
     connect(Repertoire->verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this] { m_dossierMontre = QPersistentModelIndex(); });
 
-    BtnRecherche = named(new QPushButton(QStringLiteral("Recherche"), this), "BtnRecherche", QRect(8, 326, 126, 26));
-    Command1 = named(new QPushButton(QStringLiteral("Fermer"), this), "Command1", QRect(142, 326, 126, 26));
+    BtnRecherche = named(new QPushButton(QStringLiteral("Recherche"), this), "BtnRecherche", kBtnRecherche);
+    Command1 = named(new QPushButton(QStringLiteral("Fermer"), this), "Command1", kCommand1);
 
-    Label1 = named(new QLabel(QStringLiteral("1 - Recherche de fichier JPG avec Exif"), this), "Label1",
-                   QRect(284, 12, 500, 18));
-    Label2 = named(new QLabel(kLegende2, this), "Label2", QRect(284, 40, 500, 18));
-    Label2bis = named(new QLabel(QStringLiteral("-"), this), "Label2bis", QRect(300, 62, 120, 18));
+    Label1 = named(new QLabel(QStringLiteral("1 - Recherche de fichier JPG avec Exif"), this), "Label1", kLabel1);
+    Label2 = named(new QLabel(kLegende2, this), "Label2", kLabel2);
+    Label2bis = named(new QLabel(QStringLiteral("-"), this), "Label2bis", kLabel2bis);
     couleurTexte(Label2bis, couleurs::kRechercheTexte);
-    ProgressBar1 = named(new QProgressBar(this), "ProgressBar1", QRect(424, 62, 360, 18));
+    ProgressBar1 = named(new QProgressBar(this), "ProgressBar1", kProgressBar1);
     // Step 3's caption, with its count, may take two lines, and the status
     // three; what follows them goes below.
     const int ligne = fontMetrics().lineSpacing();
-    const int deuxLignes = std::max(18, 2 * ligne + 2), troisLignes = std::max(18, 3 * ligne + 2);
-    Label3 = named(new QLabel(kLegende3, this), "Label3", QRect(284, 96, 500, deuxLignes));
+    Label3 = named(new QLabel(kLegende3, this), "Label3", label3(2 * ligne + 2));
     ProgressBar2 = named(new QProgressBar(this), "ProgressBar2",
-                         QRect(424, Label3->geometry().bottom() + 5, 360, 18));
-    Label4 = named(new QLabel(kLegende4, this), "Label4",
-                   QRect(284, ProgressBar2->geometry().bottom() + 15, 500, 18));
-    LblPaires = named(new QLabel(this), "LblPaires",
-                      QRect(300, Label4->geometry().bottom() + 3, 484, 18));
+                         sous(Label3->geometry(), kProgressBar2));
+    Label4 = named(new QLabel(kLegende4, this), "Label4", sous(ProgressBar2->geometry(), kLabel4));
+    LblPaires = named(new QLabel(this), "LblPaires", sous(Label4->geometry(), kLblPaires));
     couleurTexte(LblPaires, couleurs::kRechercheTexte);
     LblStatut = named(new QLabel(this), "LblStatut",
-                      QRect(284, LblPaires->geometry().bottom() + 1, 500, troisLignes));
+                      sous(LblPaires->geometry(), kLblStatut, 3 * ligne + 2));
     for (QLabel *l : {Label3, LblStatut})
         l->setWordWrap(true);
     couleurTexte(LblStatut, couleurs::kRemarque);
-    LblBase = named(new QLabel(this), "LblBase", QRect(284, 300, 500, 18));
+    LblBase = named(new QLabel(this), "LblBase", kLblBase);
     couleurTexte(LblBase, couleurs::kCheminBase);
     const QString base = QStringLiteral("Base de photos : ") + QDir::toNativeSeparators(cheminBase());
     LblBase->setText(LblBase->fontMetrics().elidedText(base, Qt::ElideMiddle, LblBase->width()));
@@ -157,7 +155,7 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
     ProgressBar1->hide();
     ProgressBar2->hide();
 
-    ListView1 = named(new QTreeView(this), "ListView1", QRect(8, 360, 784, 232));
+    ListView1 = named(new QTreeView(this), "ListView1", kListView1);
     ListView1->setRootIsDecorated(false);
     ListView1->setUniformRowHeights(true);
     m_modele = new ModeleScan(this);
