@@ -1,18 +1,19 @@
+// The body catalogue and the student's own lenses: their columns, the
+// values each must hold, and the text they are written back as. The lines
+// and fields are read by LignesCsv.
 #include "equipment/CatalogueBoitiers.h"
 
+#include "equipment/LignesCsv.h"
 #include "exposure/NumberText.h"
 #include "exposure/Scales.h"
 #include "platform/FichierLecture.h"
 
-#include <QByteArrayView>
 #include <QFile>
 #include <QStringList>
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstring>
-#include <deque>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -21,274 +22,16 @@ namespace kavel {
 
 namespace {
 
-// A line longer than this is rejected and only its first bytes are kept: no
-// body or lens needs more, and a file that is not a catalogue must not fill
-// the memory. A record spread over lines by a quoted line break is held to
-// the same length.
-constexpr qsizetype kLongueurLigneMax = 64 * 1024;
-// Reading stops after this many lines, or this many bytes, whichever comes
-// first; a line cut by the byte limit is not read at all.
-constexpr int kLignesMax = 100'000;
-constexpr qint64 kOctetsMax = 64 * 1024 * 1024;
-// The file is read by blocks of this size.
-constexpr qint64 kTailleBloc = 64 * 1024;
-
-// The byte order mark an editor may put at the start of a UTF-8 file.
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
-
-bool blanc(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-std::string_view sansBlancs(std::string_view s)
-{
-    while (!s.empty() && blanc(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && blanc(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-std::string_view vue(const QByteArray &octets)
-{
-    return {octets.constData(), static_cast<std::size_t>(octets.size())};
-}
-
-// One line of a file: its bytes without the line end (LF, or CR LF).
-struct Ligne {
-    int numero = 0;          // 1 for the first line
-    QByteArray octets;       // at most kLongueurLigneMax of them
-    bool tropLongue = false; // only the start of a longer line is kept
-    bool crlf = false;       // ended by CR LF (else by LF or by the end of the file)
-};
-
-// The lines of a file, read by blocks; a byte order mark at its start is
-// not part of the first line.
-class LecteurLignes {
-public:
-    explicit LecteurLignes(QFile &file)
-        : m_file(file)
-    {
-    }
-
-    // The next line; false past the last one, or past the limits.
-    bool suivante(Ligne &ligne)
-    {
-        if (m_numero >= kLignesMax)
-            return false;
-        ligne.octets.clear();
-        qint64 longueur = 0; // of the line, line end excluded
-        char dernier = 0;    // its last byte
-        bool entamee = false;
-        bool lf = false;
-        while (!lf) {
-            if (m_pos == m_bloc.size()) {
-                if (remplis())
-                    continue;
-                if (!entamee || m_coupe)
-                    return false; // nothing left, or a line cut by the byte limit
-                break;            // a last line without line end
-            }
-            entamee = true;
-            const char *debut = m_bloc.constData() + m_pos;
-            const qsizetype reste = m_bloc.size() - m_pos;
-            const char *fin = static_cast<const char *>(
-                std::memchr(debut, '\n', static_cast<std::size_t>(reste)));
-            const qsizetype n = fin ? fin - debut : reste;
-            const qsizetype place = kLongueurLigneMax + 1 - ligne.octets.size();
-            ligne.octets.append(debut, std::min(n, place));
-            if (n > 0)
-                dernier = debut[n - 1];
-            longueur += n;
-            m_pos += n;
-            if (fin) {
-                ++m_pos;
-                lf = true;
-            }
-        }
-        ligne.numero = ++m_numero;
-        ligne.crlf = lf && dernier == '\r';
-        if (ligne.crlf)
-            --longueur;
-        ligne.tropLongue = longueur > kLongueurLigneMax;
-        ligne.octets.truncate(std::min<qint64>(longueur, kLongueurLigneMax));
-        return true;
-    }
-
-private:
-    bool remplis()
-    {
-        if (m_lus >= kOctetsMax) {
-            m_coupe = true;
-            return false;
-        }
-        m_bloc.resize(kTailleBloc);
-        const qint64 lus = m_file.read(m_bloc.data(), kTailleBloc);
-        m_bloc.resize(std::max<qint64>(lus, 0));
-        m_pos = 0;
-        if (m_lus == 0 && m_bloc.startsWith(QByteArrayView(kBom.data(), kBom.size())))
-            m_pos = kBom.size();
-        m_lus += m_bloc.size();
-        return !m_bloc.isEmpty();
-    }
-
-    QFile &m_file;
-    QByteArray m_bloc;
-    qsizetype m_pos = 0;
-    qint64 m_lus = 0;
-    int m_numero = 0;
-    bool m_coupe = false;
-};
-
-// A carriage return alone ends no line here, yet written back before a line
-// end it would: a line of blanks and carriage returns is blank either way.
-bool ligneBlanche(const QByteArray &octets)
-{
-    return std::all_of(octets.begin(), octets.end(), [](char c) { return blanc(c) || c == '\r'; });
-}
-
-bool nbGuillemetsImpair(const QByteArray &octets)
-{
-    return octets.count('"') % 2 != 0;
-}
-
-// The records of a comma-separated file: one a line, except that a line
-// break inside a quoted field continues the record on the next line. A
-// record thus ends at the first line end after an even number of quotes.
-// When the quotes of a line do not close before the end of the file or
-// within kLongueurLigneMax bytes, that line alone is rejected and the lines
-// after it are read again as records of their own (each of them holds an
-// even number of quotes, else the record would have closed there), so a
-// stray quote costs one line and the reading stays linear.
-class LecteurEnregistrements {
-public:
-    explicit LecteurEnregistrements(QFile &file)
-        : m_lignes(file)
-    {
-    }
-
-    // The next record that is not blank, numbered after its first line;
-    // lisible is false for a line too long or whose quotes do not close.
-    bool suivant(Ligne &enregistrement, bool &lisible)
-    {
-        do {
-            if (!ligneSuivante(enregistrement))
-                return false;
-        } while (!enregistrement.tropLongue && ligneBlanche(enregistrement.octets));
-        lisible = !enregistrement.tropLongue
-            && (!nbGuillemetsImpair(enregistrement.octets) || rassemble(enregistrement));
-        return true;
-    }
-
-private:
-    bool ligneSuivante(Ligne &ligne)
-    {
-        if (m_relues.empty())
-            return m_lignes.suivante(ligne);
-        ligne = std::move(m_relues.front());
-        m_relues.pop_front();
-        return true;
-    }
-
-    // Appends to a record the lines that close its quotes; false, leaving
-    // the record as its first line and the lines taken to be read again,
-    // when they do not close.
-    bool rassemble(Ligne &enregistrement)
-    {
-        std::vector<Ligne> suite;
-        QByteArray octets = enregistrement.octets;
-        bool crlf = enregistrement.crlf;
-        Ligne ligne;
-        bool reste = false; // ligne was taken and stopped the record
-        while (ligneSuivante(ligne)) {
-            if (ligne.tropLongue || ligne.octets.size() + 2 > kLongueurLigneMax - octets.size()) {
-                reste = true;
-                break;
-            }
-            octets += crlf ? "\r\n" : "\n";
-            octets += ligne.octets;
-            crlf = ligne.crlf;
-            const bool ferme = nbGuillemetsImpair(ligne.octets);
-            suite.push_back(std::move(ligne));
-            if (ferme) {
-                enregistrement.octets = std::move(octets);
-                enregistrement.crlf = crlf;
-                return true;
-            }
-        }
-        if (reste)
-            m_relues.push_front(std::move(ligne));
-        for (auto it = suite.rbegin(); it != suite.rend(); ++it)
-            m_relues.push_front(std::move(*it));
-        return false;
-    }
-
-    LecteurLignes m_lignes;
-    std::deque<Ligne> m_relues; // lines taken ahead, to be read again
-};
-
-// Splits a record into its fields, reusing the strings of champs; nb is
-// their count. A field is plain (no quote, blanks around it dropped) or
-// quoted ("...", blanks allowed around the quotes; with doublement, ""
-// inside stands for one quote). False for anything else: a quote inside a
-// plain field, text after a closing quote, a quote never closed.
-bool decoupe(
-    std::string_view ligne, std::vector<std::string> &champs, std::size_t &nb, bool doublement)
-{
-    nb = 0;
-    std::size_t i = 0;
-    const std::size_t n = ligne.size();
-    for (;;) {
-        if (nb == champs.size())
-            champs.emplace_back();
-        std::string &champ = champs[nb++];
-        champ.clear();
-        while (i < n && blanc(ligne[i]))
-            ++i;
-        if (i < n && ligne[i] == '"') {
-            for (++i;; ++i) {
-                if (i == n)
-                    return false;
-                if (ligne[i] != '"') {
-                    champ += ligne[i];
-                } else if (doublement && i + 1 < n && ligne[i + 1] == '"') {
-                    champ += '"';
-                    ++i;
-                } else {
-                    break;
-                }
-            }
-            ++i;
-            while (i < n && blanc(ligne[i]))
-                ++i;
-            if (i < n && ligne[i] != ',')
-                return false;
-        } else {
-            const std::size_t debut = i;
-            while (i < n && ligne[i] != ',') {
-                if (ligne[i] == '"')
-                    return false;
-                ++i;
-            }
-            champ.assign(sansBlancs(ligne.substr(debut, i - debut)));
-        }
-        if (i == n)
-            return true;
-        ++i; // the comma
-    }
-}
-
-// A UTF-8 text; false for bytes that are not UTF-8, so that the line is
-// rejected and its bytes kept rather than changed.
-bool texte(std::string_view champ, QString &valeur)
-{
-    const QByteArrayView octets(champ.data(), static_cast<qsizetype>(champ.size()));
-    if (!octets.isValidUtf8())
-        return false;
-    valeur = QString::fromUtf8(octets);
-    return true;
-}
+using csv::blanc;
+using csv::decoupe;
+using csv::kLignesMax;
+using csv::LecteurEnregistrements;
+using csv::LecteurLignes;
+using csv::Ligne;
+using csv::ligneBlanche;
+using csv::sansBlancs;
+using csv::texte;
+using csv::vue;
 
 // The last text read in a column. The catalogue is sorted by maker, so a
 // maker's name (or a mount's) comes line after line: it is shared rather than
