@@ -8,15 +8,13 @@
 #include <QString>
 #include <QTest>
 
-// Records every message box instead of showing it (a modal box would block
-// the test run), and puts the desktop's own boxes back when it goes.
+// Records every message box instead of showing it (a modal box would block the run); puts the
+// desktop's own boxes back when it goes.
 class DialogRecorder {
 public:
     DialogRecorder()
         : m_previous(kavel::platform::setMessageBoxHandler(
-              [this](QWidget *, const kavel::platform::MessageBox &box) { boxes.append(box); }))
-    {
-    }
+              [this](QWidget *, const kavel::platform::MessageBox &box) { boxes.append(box); })) {}
     ~DialogRecorder() { kavel::platform::setMessageBoxHandler(std::move(m_previous)); }
     DialogRecorder(const DialogRecorder &) = delete;
     DialogRecorder &operator=(const DialogRecorder &) = delete;
@@ -27,23 +25,19 @@ private:
     kavel::platform::MessageBoxHandler m_previous;
 };
 
-// The main window as a user finds it: shown, active, its welcome box
-// recorded and put away, every later box recorded in dialogs.
+// The main window as a user finds it: shown, active, its welcome box put away, every later box
+// recorded in dialogs.
 struct FenetreActive {
-    explicit FenetreActive(const QString &programFolder)
-        : form(programFolder)
-    {
+    explicit FenetreActive(const QString &programFolder) : form(programFolder) {
         form.show(), form.activateWindow();
-        if (QTest::qWaitForWindowActive(&form))
-            dialogs.boxes.clear();
+        if (QTest::qWaitForWindowActive(&form)) dialogs.boxes.clear();
     }
     DialogRecorder dialogs;
     kavel::Form1 form;
 };
 
 // The pointer moves over w, at a point of its own.
-inline void moveOver(QWidget *w, QPointF at = QPointF(3, 3))
-{
+inline void moveOver(QWidget *w, QPointF at = QPointF(3, 3)) {
     QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QApplication::sendEvent(w, &move);
