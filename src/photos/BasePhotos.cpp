@@ -219,9 +219,9 @@ QString cheminBaseEcrite(const QString &programFolder)
 {
     if (dossierInscriptible(programFolder))
         return dansDossier(programFolder);
-    const QString dossier = dossierUtilisateur();
-    QDir().mkpath(dossier); // a failure shows when the base is written
-    return dansDossier(dossier);
+    // The folder is made by the scan that writes the first base there: asking
+    // where the base goes, as the start-up does, makes nothing.
+    return dansDossier(dossierUtilisateur());
 }
 
 QString cheminBaseLue(const QString &programFolder)

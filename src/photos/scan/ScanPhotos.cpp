@@ -11,6 +11,8 @@
 #include "platform/Priorite.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QPointer>
 #include <QStorageInfo>
@@ -308,6 +310,9 @@ std::vector<TypePhoto> ScanPhotos::Etat::photosDeLaBase()
 
 void ScanPhotos::Etat::sauvegarde(const std::vector<TypePhoto> &base)
 {
+    // The user's data folder is made with the first base written there; a
+    // failure shows when the base is written.
+    QDir().mkpath(QFileInfo(cheminBase).absolutePath());
     FichierEcriture fichier(cheminBase);
     bool ok = fichier.ouvre() && fichier.ecrit(texteBasePhotos(base, locale));
     {
