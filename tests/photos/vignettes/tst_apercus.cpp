@@ -61,6 +61,21 @@ QString ecrit(const QTemporaryDir &dir, const QByteArray &octets,
     return f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size() ? f.fileName()
                                                                            : QString();
 }
+// Little-endian TIFF directories at 8, 64, 128 ... (four entries at most), then
+// `donnees` at 512; a directory's entries are (tag, type, count, value), its last number its link.
+QByteArray repertoires(const char *tete, const QList<QList<QList<quint32>>> &reps,
+                       const QByteArray &donnees) {
+    const ExifBuilder b(false);
+    QByteArray t = QByteArray(tete, 4) + b.u32(8);
+    for (const QList<QList<quint32>> &r : reps) {
+        t = t.leftJustified(t.size() > 8 ? 64 * (t.size() / 64 + 1) : 8, '\0')
+            + b.u16(quint16(r.size() - 1));
+        for (const QList<quint32> &e : r.first(r.size() - 1))
+            t += b.u16(quint16(e[0])) + b.u16(quint16(e[1])) + b.u32(e[2]) + b.u32(e[3]);
+        t += b.u32(r.last().first());
+    }
+    return t.leftJustified(512, '\0') + donnees;
+}
 using Plage = QPair<qint64, qint64>; // (0, 0): no preview
 Plage plage(const QString &path) {
     const auto p = apercuRaw(path);
@@ -114,6 +129,8 @@ private slots:
         QTemporaryDir dir;
         const QString path = ecrit(dir, fichier);
         QCOMPARE(plage(path), grande);
+        const int cote = grande.second == petite.second ? 16 : 64;
+        QCOMPARE(apercuRaw(path)->pixels, QSize(cote, cote));
         for (qsizetype n = fichier.size() - 1; n >= 0; --n) {
             QVERIFY(QFile::resize(path, n));
             const Plage trouvee = plage(path);
@@ -123,6 +140,35 @@ private slots:
                                     .arg(trouvee.first)
                                     .arg(trouvee.second)));
         }
+    }
+    // Where the walk goes: SubIFD lists, a chain that loops, an RW2's JpgFromRaw, a RAF's header.
+    void chemins_data() {
+        QTest::addColumn<QByteArray>("fichier"), QTest::addColumn<Plage>("attendue");
+        const QByteArray j = jpeg(24);
+        const quint32 n = quint32(j.size());
+        const QList<quint32> fin{0}, jpg{0x201, 4, 1, 512}, lg{0x202, 4, 1, n};
+        const QByteArray liste = repertoires("II*\0", {{{0x14A, 4, 3, 200}, fin}, {fin},
+            {jpg, lg, fin}, {fin}}, j);
+        QTest::newRow("SubIFDs") << QByteArray(liste).replace(200, 12,
+            QByteArray::fromHex("4000000080000000c0000000")) << Plage(512, n);
+        QTest::newRow("looping chain") << repertoires("II*\0", {{{8}}}, j) << Plage(0, 0);
+        QTest::newRow("chain") << repertoires("II*\0", {{{64}}, {jpg, lg, {8}}}, j)
+                               << Plage(512, n);
+        QTest::newRow("RW2") << repertoires("IIU\0", {{{0x2E, 7, n, 512}, fin}}, j)
+                             << Plage(512, n);
+        QTest::newRow("not RW2") << repertoires("II*\0", {{{0x2E, 7, n, 512}, fin}}, j)
+                                 << Plage(0, 0);
+        const ExifBuilder mm(true);
+        const QByteArray raf = QByteArray("FUJIFILMCCD-RAW ").leftJustified(0x54, '0');
+        QTest::newRow("RAF") << raf + mm.u32(100) + mm.u32(n) + QByteArray(8, 0) + j
+                             << Plage(100, n);
+        QTest::newRow("RAF cut") << raf + mm.u32(100) + mm.u32(n + 1) + QByteArray(8, 0) + j
+                                 << Plage(0, 0);
+    }
+    void chemins() {
+        QFETCH(QByteArray, fichier);
+        QTemporaryDir dir;
+        QTEST(plage(ecrit(dir, fichier)), "attendue");
     }
     // How the photo is turned upright, from the raw's first directory (a CR3's CMT1): 1 to 8,
     // else 0.
