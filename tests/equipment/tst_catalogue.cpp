@@ -38,7 +38,7 @@ class TestCatalogue : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
     QString ecrit(const QByteArray &octets) {
-        QFile f(m_dir.filePath(QStringLiteral("Fichier.csv")));
+        QFile f(m_dir.filePath("Fichier.csv"));
         return f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size() ? f.fileName() : "";
     }
 

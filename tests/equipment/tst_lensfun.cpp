@@ -14,12 +14,12 @@ QString lus(const std::vector<TypeObjectif> &lenses, const QString &nom = {}) {
     QStringList l;
     for (const TypeObjectif &o : lenses)
         if (nom.isEmpty() || o.Nom == nom)
-            l << QStringLiteral("%1: %2-%3 f/%4-%5 %6").arg(o.Nom).arg(o.FocalMini)
+            l << QString("%1: %2-%3 f/%4-%5 %6").arg(o.Nom).arg(o.FocalMini)
                      .arg(o.FocalMaxi).arg(o.DiafMini).arg(o.DiafMiniZoom).arg(o.Stabilisateur);
     return l.join('|');
 }
 QString texte(const std::optional<CameraLensfun> &c) { // "mount crop factor"
-    return c ? c->monture + ' ' + QString::number(c->recadrage) : QStringLiteral("-");
+    return c ? c->monture + ' ' + QString::number(c->recadrage) : "-";
 }
 } // namespace
 

@@ -29,7 +29,7 @@ class TestObjectifs : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
     QString write(const QByteArray &content) {
-        QFile f(m_dir.filePath(QStringLiteral("ObjectifsTest.txt")));
+        QFile f(m_dir.filePath("ObjectifsTest.txt"));
         return f.open(QIODevice::WriteOnly) && f.write(content) == content.size() ? f.fileName()
                                                                                   : QString();
     }
@@ -76,17 +76,17 @@ void TestObjectifs::catalogues() { // and the bodies they are chosen by
     QCOMPARE(QStringList({QString::number(cut.size()), cut.at(0).Nom, cut.at(1).Nom,
                           cut.back().Nom}),
              QStringList({"201", QString(1024, 'x'), QString(1024, 'x'), "L200"}));
-    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("ObjectifsDossier.txt")));
+    QVERIFY(QDir(m_dir.path()).mkdir("ObjectifsDossier.txt"));
     QVERIFY(LireCatalogue(QString()).empty());
     QVERIFY(LireCatalogue(m_dir.filePath("ObjectifsDossier.txt")).empty());
     QVERIFY(LireCatalogue(m_dir.filePath("0")).empty());
     for (const char *body : {"Leica", "../../etc/passwd x", "..\\x y"})
-        QCOMPARE(cheminCatalogue(QStringLiteral("/d"), body),
+        QCOMPARE(cheminCatalogue("/d", body),
                  *body == 'L' ? "/d/Objectifs.txt" : "");
     QStringList limits;
     for (int i = -1; i <= nomsBoitiers().size(); ++i) { // the last item announces more bodies
         const std::optional<LimitesBoitier> l = limitesBoitier(i);
-        limits << (l ? QStringLiteral("%1 %2 %3 %4").arg(l->VFlash).arg(l->VMax)
+        limits << (l ? QString("%1 %2 %3 %4").arg(l->VFlash).arg(l->VMax)
                              .arg(l->IsoMini).arg(l->IsoMax) : "-");
     }
     QCOMPARE(limits.join('|'),

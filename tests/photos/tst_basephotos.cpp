@@ -53,8 +53,8 @@ void TestBasePhotos::written_data() {
     QTest::newRow("French") << QLocale(QLocale::French) << octets(",");
     QTest::newRow("English") << QLocale(QLocale::English) << octets(".");
     const char *const arabe = "\xD9\xAB"; // U+066B, the Arabic decimal separator
-    QTest::newRow("Arabic, Egypt") << QLocale(QStringLiteral("ar_EG")) << octets(arabe);
-    QTest::newRow("Persian, Iran") << QLocale(QStringLiteral("fa_IR")) << octets(arabe);
+    QTest::newRow("Arabic, Egypt") << QLocale("ar_EG") << octets(arabe);
+    QTest::newRow("Persian, Iran") << QLocale("fa_IR") << octets(arabe);
 }
 // Count, then per photo its path's own bytes and its four numbers (15 digits, the locale's
 // decimal sign, no grouping), in CR LF lines; read back as written under another locale.

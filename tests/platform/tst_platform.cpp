@@ -162,7 +162,7 @@ void TestPlatform::reading() {
         const QByteArray before = out;
         const bool lu = f.lit(pos, n, out);
         if (lu != ok || out != (ok ? before + data.mid(pos, n) : before) || f.octetsLus() != asked)
-            mal << QStringLiteral("%1 at %2: %3, %4").arg(n).arg(pos).arg(lu).arg(f.octetsLus());
+            mal << QString("%1 at %2: %3, %4").arg(n).arg(pos).arg(lu).arg(f.octetsLus());
     }
     QCOMPARE(mal.join(" | "), "");
     const qsizetype kept = out.size(); // then the file shrinks under the reader

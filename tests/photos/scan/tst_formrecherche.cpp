@@ -87,7 +87,7 @@ public:
             lu = f.Label2bis->text() + QString(" %1/%2").arg(v).arg(f.ProgressBar1->maximum());
         });
         connect(f.ProgressBar2, &QProgressBar::valueChanged, this, [this, &f](int v) {
-            vu << QStringLiteral("%1/%2 ").arg(v).arg(f.ProgressBar2->maximum()) + f.Label3->text();
+            vu << QString("%1/%2 ").arg(v).arg(f.ProgressBar2->maximum()) + f.Label3->text();
         });
     }
     bool eventFilter(QObject *o, QEvent *e) override {
@@ -119,11 +119,11 @@ private slots:
 
 void TestFormRecherche::init() {
     m_dialogs.boxes.clear();
-    m_photos = m_dir.emplace().filePath(QStringLiteral("Vacances, été"));
+    m_photos = m_dir.emplace().filePath("Vacances, été");
     // never the user's own
-    qputenv("XDG_DATA_HOME", m_dir->filePath(QStringLiteral("donnees")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("config")).toUtf8());
-    QDir().mkpath(m_programme = m_dir->filePath(QStringLiteral("programme")));
+    qputenv("XDG_DATA_HOME", m_dir->filePath("donnees").toUtf8());
+    qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toUtf8());
+    QDir().mkpath(m_programme = m_dir->filePath("programme"));
     m_base = m_programme + "/BasePhotos.txt";
 }
 void TestFormRecherche::design() {
@@ -132,9 +132,9 @@ void TestFormRecherche::design() {
     QCOMPARE(f.isModal(), true);
     QCOMPARE(f.size(), QSize(800, 600));
     // The root always, no file system of the system's own.
-    QCOMPARE(f.Drive1->itemText(f.Drive1->findData(QStringLiteral("/"))), "/");
-    QCOMPARE(f.Drive1->findData(QStringLiteral("/proc")), -1);
-    QCOMPARE(f.Drive1->findData(QStringLiteral("/dev/shm")), -1);
+    QCOMPARE(f.Drive1->itemText(f.Drive1->findData("/")), "/");
+    QCOMPARE(f.Drive1->findData("/proc"), -1);
+    QCOMPARE(f.Drive1->findData("/dev/shm"), -1);
 }
 // 14 files found, in hidden folders too, not through links to folders; 6 with a whole exposure,
 // 5 in the base: the sixth's name has a line feed, which no line of it can hold.
@@ -245,7 +245,7 @@ void TestFormRecherche::stop_data() {
 void TestFormRecherche::stop() {
     QFETCH(bool, fermeture);
     for (int i = 0; i < 20; ++i)
-        ecris(m_photos + QStringLiteral("/p%1.jpg").arg(i, 2, 10, QLatin1Char('0')), photo());
+        ecris(m_photos + QString("/p%1.jpg").arg(i, 2, 10, QLatin1Char('0')), photo());
     ecris(m_base, kAncienne);
     FormRecherchePhoto f(m_programme);
     f.show();
@@ -340,7 +340,7 @@ void TestFormRecherche::stopAfterWriting() {
 void TestFormRecherche::rescan() {
     const QString d = m_photos + '/';
     for (int i = 0; i < 5; ++i)
-        ecris(d + QStringLiteral("p%1.jpg").arg(i), photo(1, 125, 80, quint16(100 + i)));
+        ecris(d + QString("p%1.jpg").arg(i), photo(1, 125, 80, quint16(100 + i)));
     ecris(d + "texte.jpg", "pas une photo");
     QVERIFY(vieillit(m_photos));
     FormRecherchePhoto f(m_programme);
@@ -494,14 +494,14 @@ void TestFormRecherche::captions() {
 }
 // The folder's drive is picked; the tree keeps the folder in view as the folders around arrive.
 void TestFormRecherche::folderChoice() {
-    const QString choisi = m_dir->filePath(QStringLiteral("arbre/d250"));
+    const QString choisi = m_dir->filePath("arbre/d250");
     for (int i = 0; i < 300; ++i)
-        QDir().mkpath(m_dir->filePath(QStringLiteral("arbre/d%1").arg(i, 3, 10, QChar('0'))));
+        QDir().mkpath(m_dir->filePath(QString("arbre/d%1").arg(i, 3, 10, QChar('0'))));
     FormRecherchePhoto f(m_programme);
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
     const int disque = f.Drive1->findData(QStorageInfo(choisi).rootPath());
-    f.Drive1->insertItem(disque + 1, QStringLiteral("autre"), QStringLiteral("/autre"));
+    f.Drive1->insertItem(disque + 1, "autre", "/autre");
     f.Drive1->setCurrentIndex(disque + 1);
     f.choisisDossier(choisi);
     QCOMPARE(f.Drive1->currentIndex(), disque);
