@@ -2,6 +2,7 @@
 // reaches and how they answer keys, and the names screen readers give them.
 #include "app/Form1.h"
 
+#include "platform/Couleurs.h"
 #include "platform/DropDownComboBox.h"
 #include "platform/PictureBox.h"
 #include "platform/SurfaceWidget.h"
@@ -63,10 +64,10 @@ void Form1::regleClavier()
     // slider and the photos, which draw no focus of their own, get a frame
     // around them.
     for (QLabel *lien : {Label18, Label19, Label20, Label21})
-        lien->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted #78aaff; }"));
+        lien->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted %1; }").arg(couleurs::kLien.name()));
     m_cadreFocus = new QFrame(this);
     m_cadreFocus->setObjectName(QStringLiteral("CadreFocus"));
-    m_cadreFocus->setStyleSheet(QStringLiteral("#CadreFocus { border: 2px solid #78aaff; background: transparent; }"));
+    m_cadreFocus->setStyleSheet(QStringLiteral("#CadreFocus { border: 2px solid %1; background: transparent; }").arg(couleurs::kLien.name()));
     m_cadreFocus->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_cadreFocus->hide();
     for (std::size_t i = 0; i < PictMiniture.size(); ++i)

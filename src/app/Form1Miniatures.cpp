@@ -26,14 +26,11 @@ namespace {
 
 constexpr int kHauteurMiniature = 73;
 constexpr int kEcart = 8;                 // between two thumbnails
-constexpr QRgb kCadreRepos = 0xFF404040;  // the strip at rest
-constexpr QRgb kCadreCalcul = 0xFF505050; // being refreshed
-constexpr QRgb kCadreCharge = 0xFF808080; // asking for new photos
-constexpr QRgb kAttente = 0xFF4C4C4C;     // a thumbnail whose picture is on its way
+using namespace couleurs;
 
-void fond(QWidget *w, QRgb couleur)
+void fond(QWidget *w, QColor couleur)
 {
-    style::setBackground(w, QPalette::Window, QColor::fromRgb(couleur));
+    style::setBackground(w, QPalette::Window, couleur);
 }
 
 // What stands for a photo that cannot be read: a neutral grey frame, its
@@ -42,12 +39,12 @@ QImage neutre(QSize taille, qreal ratio)
 {
     QImage image(enPixels(taille, ratio), QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
-    image.fill(QColor(96, 96, 96));
+    image.fill(kVignetteIllisible);
     const int bord = std::max(1, int(std::lround(ratio)));
     for (int y = 0; y < bord; ++y)
         for (int x = 0; x < image.width(); ++x) {
-            image.setPixel(x, y, qRgb(140, 140, 140));
-            image.setPixel(x, image.height() - 1 - y, qRgb(140, 140, 140));
+            image.setPixel(x, y, kBordVignetteIllisible.rgb());
+            image.setPixel(x, image.height() - 1 - y, kBordVignetteIllisible.rgb());
         }
     return image;
 }
@@ -61,12 +58,12 @@ void Form1::createStrip()
     CadrePhoto->setObjectName(QStringLiteral("CadrePhoto"));
     CadrePhoto->setGeometry(kCadrePhoto);
     CadrePhoto->setAutoFillBackground(true);
-    fond(CadrePhoto, kCadreRepos);
+    fond(CadrePhoto, kBandeRepos);
     for (int i = 0; i < kNbMiniatures; ++i) {
         auto *pict = new PictureBox(this);
         pict->setObjectName(QStringLiteral("PictMiniture%1").arg(i));
         pict->setGeometry(miniature(i));
-        style::setBackground(pict, QPalette::Window, QColor::fromRgb(kAttente));
+        style::setBackground(pict, QPalette::Window, kVignetteAttente);
         pict->hide();
         connect(pict, &PictureBox::survole, this, [this, i] { PictMiniture_MouseMove(i); });
         connect(pict, &PictureBox::clique, this, [this, i] { PictMiniture_Click(i); });
@@ -134,13 +131,13 @@ void Form1::BtnAfficheMiniature_Click()
     if (!niveau)
         return; // a level being typed: the strip stays as it is
     TxtDebug->clear();
-    fond(CadrePhoto, kCadreCalcul);
+    fond(CadrePhoto, kBandeCalcul);
 
     const std::vector<int> photos = photosAuNiveau(TabPhotos, *niveau);
     const int count = static_cast<int>(photos.size());
     LblNbPhotoOK->setText(QString::number(count) + QStringLiteral(" photos à ") + LblLUX->text());
     const bool attendues = placeMiniatures(photos);
-    fond(CadrePhoto, kCadreRepos);
+    fond(CadrePhoto, kBandeRepos);
     TxtDebug->setPlainText(QString::number(count) + QStringLiteral(" photos\r\n\r\n") + TxtDebug->toPlainText());
     emit miniaturesRafraichies();
     if (!attendues)
@@ -180,7 +177,7 @@ bool Form1::placeMiniatures(const std::vector<int> &photos)
             attendues << photo.Fichier;
             if (!m_chargeur->attend(photo.Fichier)) {
                 if (!demandes) {
-                    fond(CadrePhoto, kCadreCharge);
+                    fond(CadrePhoto, kBandeCharge);
                     CadrePhoto->repaint();
                     demandes = true;
                 }
@@ -259,7 +256,7 @@ void Form1::PictMiniture_MouseMove(int index)
         const double x = c.cx(vitesse);
         const double y = c.cy(diaf);
         for (int k = 4; k <= 7; ++k)
-            c.surface.box(x - k, y - k, x + k, y + k, 0xFFFFFF00);
+            c.surface.box(x - k, y - k, x + k, y + k, kRepereSurvol.rgba());
         c.surface.refresh();
     }
     PhotoSurvolVitesse = vitesse;

@@ -1,11 +1,11 @@
 #include "photos/scan/FormRecherchePhoto.h"
 
-#include "app/Apparence.h"
-#include "app/Disposition.h"
 #include "photos/BasePhotos.h"
 #include "photos/exif/ExifReader.h"
 #include "photos/scan/ModeleScan.h"
+#include "platform/Couleurs.h"
 #include "platform/Desktop.h"
+#include "platform/Dessin.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -2,6 +2,7 @@
 
 #include "exposure/Scales.h"
 #include "photos/BasePhotos.h"
+#include "platform/Couleurs.h"
 
 #include <QColor>
 #include <algorithm>
@@ -15,9 +16,6 @@ namespace {
 const char *const kColonnes[] = {"Fichier", "Lux",     "Speed",   "Diaf",   "Iso",
                                   "ValEV",   "ValSpeed", "ValDiaf", "ValIso", "Remarque"};
 constexpr int kNbColonnes = 10;
-
-// The colour of a row with a remark, as the window's status.
-const QColor kCouleurRemarque(255, 160, 160);
 
 bool positif(double v)
 {
@@ -104,7 +102,7 @@ QVariant ModeleScan::data(const QModelIndex &index, int role) const
         return {};
     case Qt::ForegroundRole:
         if (!remarque(ligne).isEmpty())
-            return kCouleurRemarque;
+            return couleurs::kRemarque;
         return {};
     default: return {};
     }
