@@ -1,3 +1,4 @@
+// The photo base file: reading it in any of its decimal signs, writing it in place.
 #include "photos/BasePhotos.h"
 
 #include "exposure/NumberText.h"

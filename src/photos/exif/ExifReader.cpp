@@ -1,3 +1,4 @@
+// The EXIF reader: the tags of the blocks the file map places, and the light level.
 #include "photos/exif/ExifReader.h"
 
 #include "exposure/Scales.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The exposure and light level of a photo, from its EXIF data.
+
 #include "photos/exif/CarteFichier.h"
 
 #include <QByteArray>

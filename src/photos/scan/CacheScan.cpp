@@ -1,3 +1,4 @@
+// The scan's cache of readings: what a rescan of an unchanged file need not read again.
 #include "photos/scan/CacheScan.h"
 
 #include "platform/ListeDossier.h"

@@ -1,3 +1,4 @@
+// The scan window: choosing the folder, following the scan, the list of what was read.
 #include "photos/scan/FormRecherchePhoto.h"
 
 #include "photos/BasePhotos.h"

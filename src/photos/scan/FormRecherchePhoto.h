@@ -1,5 +1,7 @@
 #pragma once
 
+// The scan window "Création de la base de photos".
+
 #include "photos/scan/ScanPhotos.h"
 
 #include <QDialog>

@@ -1,3 +1,4 @@
+// The scan window's list: one row per file read, its columns and colours.
 #include "photos/scan/ModeleScan.h"
 
 #include "exposure/Scales.h"

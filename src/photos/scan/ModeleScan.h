@@ -1,5 +1,7 @@
 #pragma once
 
+// The model of the scan window's list of files read.
+
 #include "photos/scan/ScanPhotos.h"
 
 #include <QAbstractTableModel>

@@ -1,3 +1,4 @@
+// The folder search: the photo files under a folder, each looked at once.
 #include "photos/scan/RechercheFichier.h"
 
 #include "platform/ListeDossier.h"

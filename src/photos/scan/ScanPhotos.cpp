@@ -1,3 +1,4 @@
+// The scan worker: searching, reading each photo off the window's thread, writing the base.
 #include "photos/scan/ScanPhotos.h"
 
 #include "photos/BasePhotos.h"

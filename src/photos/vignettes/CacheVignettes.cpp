@@ -1,3 +1,4 @@
+// The desktop's shared thumbnail cache: its keys, reading and writing its entries.
 #include "photos/vignettes/CacheVignettes.h"
 
 #include "photos/FormatsPhoto.h"

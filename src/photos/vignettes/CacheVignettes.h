@@ -1,5 +1,7 @@
 #pragma once
 
+// The desktop's shared thumbnail cache (~/.cache/thumbnails), shared with file managers.
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>

@@ -1,3 +1,4 @@
+// The strip's loader: one request per photo, served on the worker threads.
 #include "photos/vignettes/ChargeurVignettes.h"
 
 #include "photos/vignettes/CacheVignettes.h"

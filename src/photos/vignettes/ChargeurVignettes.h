@@ -1,5 +1,7 @@
 #pragma once
 
+// The strip's pictures, made off the window's thread.
+
 #include <QHash>
 #include <QImage>
 #include <QObject>

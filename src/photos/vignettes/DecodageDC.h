@@ -1,5 +1,7 @@
 #pragma once
 
+// A JPEG made small from the means of its 8 x 8 blocks.
+
 #include <QImage>
 
 class QIODevice;

@@ -1,3 +1,4 @@
+// One photo's size and picture for the strip, from one opening of its file.
 #include "photos/vignettes/Miniatures.h"
 
 #include "photos/vignettes/ApercuRaw.h"
