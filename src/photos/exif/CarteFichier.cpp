@@ -314,14 +314,24 @@ qint64 SourceFlux::taille() const
     return m_flux.size();
 }
 
+// Small reads are served from one block read ahead: a walk asks for a few
+// bytes at a time, near each other.
 bool SourceFlux::lit(qint64 pos, qint64 n, QByteArray &out)
 {
-    if (pos < 0 || n < 0 || n > taille() - pos || !m_flux.seek(pos))
+    constexpr qint64 kBloc = 64 * 1024;
+    if (pos < 0 || n < 0 || n > taille() - pos)
         return false;
-    const QByteArray octets = m_flux.read(n);
-    if (octets.size() != n)
-        return false;
-    out.append(octets);
+    if (pos < m_debutBloc || n > m_debutBloc + m_bloc.size() - pos) {
+        if (!m_flux.seek(pos))
+            return false;
+        m_bloc = m_flux.read(std::max(n, std::min(kBloc, taille() - pos)));
+        m_debutBloc = pos;
+        if (m_bloc.size() < n) {
+            m_bloc.clear();
+            return false;
+        }
+    }
+    out.append(QByteArrayView(m_bloc).sliced(pos - m_debutBloc, n));
     return true;
 }
 

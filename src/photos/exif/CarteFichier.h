@@ -54,7 +54,8 @@ private:
     QByteArrayView m_octets;
 };
 
-// A device open for reading (a QFile ...), from its start.
+// A device open for reading (a QFile ...), from its start. The device's
+// position is left anywhere.
 class SourceFlux : public Source {
 public:
     explicit SourceFlux(QIODevice &flux) : m_flux(flux) {}
@@ -63,6 +64,8 @@ public:
 
 private:
     QIODevice &m_flux;
+    QByteArray m_bloc;
+    qint64 m_debutBloc = 0;
 };
 
 // A part of another source, from debut for taille bytes, cut to what the

@@ -128,12 +128,16 @@ PhotoOuverte::PhotoOuverte(const QString &path)
 {
     if (!ouvreFichierOrdinaire(path, m_file))
         return;
+    // A JPEG's size is in its header; its preview is looked for only when
+    // the picture is made.
+    if (m_file.peek(2) == QByteArrayView("\xFF\xD8")) {
+        m_genre = Genre::Jpeg;
+        return;
+    }
     SourceFlux source(m_file);
     const CarteFichier carte = carteFichier(source, Recherche::ExifEtApercus);
     m_apercu = carte.plusGrandApercu();
-    if (carte.genre == CarteFichier::Genre::Jpeg) {
-        m_genre = Genre::Jpeg;
-    } else if (m_apercu) {
+    if (m_apercu) {
         m_genre = Genre::Raw;
     } else if (carte.genre == CarteFichier::Genre::Iso && heifDisponible() && m_heif.ouvre(m_file)) {
         m_genre = Genre::Heif; // an ISO base media file that is no raw: HEIF, HEIC or AVIF
@@ -190,7 +194,7 @@ QImage PhotoOuverte::vignette(QSize voulue)
         if (debout(sens))
             voulue.transpose();
         // The embedded preview, when it shows the same picture large enough.
-        const QByteArray jpeg = m_apercu ? octets(m_file, *m_apercu, kTeteFichier) : QByteArray();
+        const QByteArray jpeg = apercuExif();
         if (naturelle.isValid() && !jpeg.isEmpty()) {
             QBuffer buffer;
             buffer.setData(jpeg);
@@ -236,7 +240,12 @@ QImage PhotoOuverte::vignette(QSize voulue)
 
 QByteArray PhotoOuverte::apercuExif()
 {
-    return m_genre == Genre::Jpeg && m_apercu ? octets(m_file, *m_apercu, kTeteFichier) : QByteArray();
+    if (m_genre != Genre::Jpeg)
+        return {};
+    SourceFlux source(m_file);
+    const std::optional<PlageApercu> apercu =
+        carteFichier(source, Recherche::ExifEtApercus).plusGrandApercu();
+    return apercu ? octets(m_file, *apercu, kTeteFichier) : QByteArray();
 }
 
 QSize tailleNaturelle(const QString &path)

@@ -59,7 +59,7 @@ private:
     enum class Genre { Illisible, Jpeg, Raw, Heif, Autre };
     QFile m_file;
     Genre m_genre = Genre::Illisible;
-    std::optional<PlageApercu> m_apercu; // a raw file's, or a JPEG's EXIF preview
+    std::optional<PlageApercu> m_apercu; // a raw file's preview
     PhotoHeif m_heif;
 };
 
