@@ -4,32 +4,28 @@
 #include <QProcess>
 #include <QTemporaryFile>
 
-// Makes a folder refuse new files while it lives: by its permissions, or for root (whom they do
+// A folder refusing new files while this lives: by its permissions, or for root (whom they do
 // not stop) by the immutable flag. ok(): whether either worked.
 class DossierLectureSeule {
 public:
     explicit DossierLectureSeule(const QString &path) : m_path(path) {
-        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::ExeOwner
-                                          | QFileDevice::ReadGroup | QFileDevice::ExeGroup);
-        m_immuable = !ok() && QProcess::execute("chattr", {"+i", m_path}) == 0;
+        QFile::setPermissions(path, F::ReadOwner | F::ExeOwner | F::ReadGroup | F::ExeGroup);
+        m_immuable = !ok() && QProcess::execute("chattr", {"+i", path}) == 0;
     }
     ~DossierLectureSeule() {
         if (m_immuable) QProcess::execute("chattr", {"-i", m_path});
-        QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                          | QFileDevice::ExeOwner);
+        QFile::setPermissions(m_path, F::ReadOwner | F::WriteOwner | F::ExeOwner);
     }
-    DossierLectureSeule(const DossierLectureSeule &) = delete;
-    DossierLectureSeule &operator=(const DossierLectureSeule &) = delete;
-
+    Q_DISABLE_COPY(DossierLectureSeule)
     bool ok() { return !QTemporaryFile(m_path + "/probe").open(); }
 
 private:
+    using F = QFileDevice;
     QString m_path;
     bool m_immuable = false;
 };
 
-// A small memory disk mounted on a folder while it lives, to be made really full or really
-// read-only. Mounting needs root; ok(): whether it worked.
+// A memory disk mounted on a folder while this lives, to fill or make read-only; ok() if mounted.
 class DisqueTemporaire {
 public:
     explicit DisqueTemporaire(const QString &path)
@@ -38,9 +34,7 @@ public:
     ~DisqueTemporaire() {
         if (m_monte) lance({"umount", m_path});
     }
-    DisqueTemporaire(const DisqueTemporaire &) = delete;
-    DisqueTemporaire &operator=(const DisqueTemporaire &) = delete;
-
+    Q_DISABLE_COPY(DisqueTemporaire)
     bool ok() const { return m_monte; }
     bool remplis() { // leaves no room for one more byte
         QFile f(m_path + "/remplissage");
@@ -51,11 +45,7 @@ public:
 
 private:
     static constexpr int kTaille = 64 * 1024;
-    static bool lance(QStringList arguments) {
-        QProcess p;
-        p.start(arguments.takeFirst(), arguments);
-        return p.waitForFinished() && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    }
+    static bool lance(QStringList a) { return QProcess::execute(a.takeFirst(), a) == 0; }
     QString m_path;
     bool m_monte;
 };
