@@ -8,25 +8,21 @@
 #include <QString>
 #include <QTest>
 
-// Records every message box instead of showing it (a modal box would block the run); puts the
-// desktop's own boxes back when it goes.
+// Records every message box instead of showing it (a modal one would block the run), till it goes.
 class DialogRecorder {
 public:
     DialogRecorder()
         : m_previous(kavel::platform::setMessageBoxHandler(
               [this](QWidget *, const kavel::platform::MessageBox &box) { boxes.append(box); })) {}
     ~DialogRecorder() { kavel::platform::setMessageBoxHandler(std::move(m_previous)); }
-    DialogRecorder(const DialogRecorder &) = delete;
-    DialogRecorder &operator=(const DialogRecorder &) = delete;
-
+    Q_DISABLE_COPY(DialogRecorder)
     QList<kavel::platform::MessageBox> boxes;
 
 private:
     kavel::platform::MessageBoxHandler m_previous;
 };
 
-// The main window as a user finds it: shown, active, its welcome box put away, every later box
-// recorded in dialogs.
+// The main window as a user finds it: shown, active, its welcome box gone, later ones in dialogs.
 struct FenetreActive {
     explicit FenetreActive(const QString &programFolder) : form(programFolder) {
         form.show(), form.activateWindow();
