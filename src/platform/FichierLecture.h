@@ -29,7 +29,7 @@ public:
 
 private:
     friend class FichierLecture;
-    const QString &m_path;
+    const QString m_path; // a copy: the caller's string may be a temporary
     qint64 m_taille;
     const FichierVu *m_precedent;
 };
