@@ -6,7 +6,7 @@
 #include "app/Form1.h"
 #include "chart/Repartition.h"
 #include "photos/BasePhotos.h"
-#include "photos/vignettes/Miniatures.h"
+#include "photos/vignettes/PhotoOuverte.h"
 #include "platform/Desktop.h"
 #include "platform/DrawingSurface.h"
 

@@ -7,7 +7,7 @@
 #include "ExifBuilder.h"
 #include "app/Form1.h"
 #include "photos/vignettes/ChargeurVignettes.h"
-#include "photos/vignettes/Miniatures.h"
+#include "photos/vignettes/PhotoOuverte.h"
 #include "platform/Desktop.h"
 #include "platform/PictureBox.h"
 

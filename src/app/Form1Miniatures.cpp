@@ -5,7 +5,7 @@
 #include "chart/Legacy.h"
 #include "exposure/NumberText.h"
 #include "photos/vignettes/ChargeurVignettes.h"
-#include "photos/vignettes/Miniatures.h"
+#include "photos/vignettes/PhotoOuverte.h"
 #include "platform/Desktop.h"
 #include "platform/NomFichier.h"
 #include "platform/PictureBox.h"

@@ -2,7 +2,7 @@
 #include "ExifBuilder.h"
 #include "photos/vignettes/CacheVignettes.h"
 #include "photos/vignettes/ChargeurVignettes.h"
-#include "photos/vignettes/Miniatures.h"
+#include "photos/vignettes/PhotoOuverte.h"
 #include "platform/NomFichier.h"
 #include "platform/PictureBox.h"
 #include "platform/SurfaceWidget.h"

@@ -2,7 +2,7 @@
 #include "ExifBuilder.h"
 #include "exposure/NumberText.h"
 #include "photos/BasePhotos.h"
-#include "photos/vignettes/Miniatures.h"
+#include "photos/vignettes/PhotoOuverte.h"
 
 #include <QImage>
 #include <QRandomGenerator>

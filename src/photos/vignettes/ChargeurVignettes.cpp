@@ -2,7 +2,7 @@
 #include "photos/vignettes/ChargeurVignettes.h"
 
 #include "photos/vignettes/CacheVignettes.h"
-#include "photos/vignettes/Miniatures.h"
+#include "photos/vignettes/PhotoOuverte.h"
 #include "platform/Priorite.h"
 
 #include <QRunnable>

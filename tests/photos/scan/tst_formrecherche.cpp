@@ -3,7 +3,7 @@
 #include "photos/exif/ExifReader.h"
 #include "photos/scan/FormRecherchePhoto.h"
 #include "photos/scan/RechercheFichier.h"
-#include "photos/vignettes/Miniatures.h"
+#include "photos/vignettes/PhotoOuverte.h"
 #include "platform/FichierLecture.h"
 #include "platform/NomFichier.h"
 #include "support/Refus.h"

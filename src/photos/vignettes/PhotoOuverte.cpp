@@ -1,5 +1,5 @@
 // One photo's size and picture for the strip, from one opening of its file.
-#include "photos/vignettes/Miniatures.h"
+#include "photos/vignettes/PhotoOuverte.h"
 
 #include "photos/vignettes/ApercuRaw.h"
 #include "photos/vignettes/DecodageDC.h"
