@@ -22,13 +22,6 @@ bool ecris(const QString &path, const QByteArray &b) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(b) == b.size();
 }
-QByteArrayList morceaux(const QByteArray &png) { // chunk types in file order
-    QByteArrayList t;
-    for (qsizetype at = 8; at + 12 <= png.size();
-         at += 12 + qFromBigEndian<quint32>(png.constData() + at))
-        t << png.mid(at + 4, 4);
-    return t;
-}
 QString entree(const QByteArray &uri, const char *classe) {
     return cv::dossier() + '/' + classe + '/'
            + QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex() + ".png";
@@ -54,27 +47,27 @@ class TestCacheVignettes : public QObject {
         i.fill(Qt::darkCyan);
         return i;
     }();
-    // before anything reads it
-    const bool m_ici = qputenv("XDG_CACHE_HOME", QFile::encodeName(m_xdg));
-    QString photo(const QString &nom) {
+    const bool m_ici = qputenv("XDG_CACHE_HOME", QFile::encodeName(m_xdg)); // before any read
+    // A photo's source, its entry in the normal class written.
+    cv::Source ecrite(const QString &nom) {
         const QString p = m_photos.filePath(nom);
-        return ecris(p, nom.toUtf8().repeated(10)) ? p : QString();
+        std::optional<cv::Source> s = ecris(p, nom.toUtf8()) ? cv::source(p) : std::nullopt;
+        return s && cv::ecrit(*s, 128, m_image) ? *s : cv::Source();
     }
 
 private slots:
     void uri_data() {
         QTest::addColumn<QString>("path"), QTest::addColumn<QByteArray>("uri");
-        QTest::newRow("kept") << QStringLiteral("/p/-._~!$&'()*+,=:@.jpg")
-                              << QByteArray("file:///p/-._~!$&'()*+,=:@.jpg");
-        QTest::newRow("escaped")
-            << QStringLiteral("/p/a b;c#d%e?f\"[]{}`^|\\<>.jpg")
-            << QByteArray("file:///p/a%20b%3Bc%23d%25e%3Ff%22%5B%5D%7B%7D%60%5E%7C%5C%3C%3E.jpg");
+        QTest::newRow("kept, escaped")
+            << QStringLiteral("/p/-._~!$&'()*+,=:@ ;#%?\"[]{}`^|\\<>.jpg")
+            << QByteArray("file:///p/-._~!$&'()*+,=:@"
+                          "%20%3B%23%25%3F%22%5B%5D%7B%7D%60%5E%7C%5C%3C%3E.jpg");
         QTest::newRow("UTF-8") << QStringLiteral("/p/été.jpg")
                                << QByteArray("file:///p/%C3%A9t%C3%A9.jpg");
         QTest::newRow("Latin-1") << kavel::platform::texteDeNom("/p/\xE9t\xE9.jpg")
                                  << QByteArray("file:///p/%E9t%E9.jpg");
     }
-    void uri() { QFETCH(QString, path); QFETCH(QByteArray, uri); QCOMPARE(cv::uri(path), uri); }
+    void uri() { QFETCH(QString, path); QTEST(cv::uri(path), "uri"); }
     void dossier() {
         QCOMPARE(cv::dossier(), m_xdg + "/thumbnails");
         QCOMPARE(entree("file:///home/jens/photos/me.png", "normal"),
@@ -84,13 +77,9 @@ private slots:
                  "/h/moi/.cache/thumbnails");
     }
     void classes_data() {
-        QTest::addColumn<QSize>("naturelle");
-        QTest::addColumn<QSize>("voulue");
-        QTest::addColumn<int>("classe");
-        QTest::addColumn<QSize>("taille");
-        QTest::newRow("3:2 normal") << QSize(6000, 4000) << QSize(110, 73) << 128 << QSize(128, 85);
-        QTest::newRow("3:2 large")
-            << QSize(6000, 4000) << QSize(220, 146) << 256 << QSize(256, 171);
+        QTest::addColumn<QSize>("naturelle"), QTest::addColumn<QSize>("voulue");
+        QTest::addColumn<int>("classe"), QTest::addColumn<QSize>("taille");
+        QTest::newRow("3:2") << QSize(6000, 4000) << QSize(220, 146) << 256 << QSize(256, 171);
         QTest::newRow("10:1") << QSize(6000, 600) << QSize(200, 100) << 1024 << QSize(1024, 102);
         QTest::newRow("10:1 none") << QSize(6000, 600) << QSize(200, 110) << 0 << QSize();
         QTest::newRow("1000:1") << QSize(10000, 10) << QSize(1, 1) << 128 << QSize(128, 1);
@@ -99,74 +88,64 @@ private slots:
         QTest::newRow("invalid") << QSize(0, 40) << QSize(10, 10) << 0 << QSize();
     }
     void classes() {
-        QFETCH(QSize, naturelle); QFETCH(QSize, voulue); QFETCH(int, classe); QFETCH(QSize, taille);
+        QFETCH(QSize, naturelle); QFETCH(QSize, voulue); QFETCH(int, classe);
         QCOMPARE(cv::classePour(naturelle, voulue), classe);
-        QCOMPARE(cv::tailleDansClasse(naturelle, classe), taille);
+        QTEST(cv::tailleDansClasse(naturelle, classe), "taille");
     }
     // Written where and as the desktop's readers expect it; stale once the photo changes,
     // then replaced.
     void ecritPuisLit() {
-        const QString path = photo(QStringLiteral("IMG 0001 été;#.jpg"));
+        const QString path = m_photos.filePath(QStringLiteral("IMG 0001 été;#.jpg"));
+        QVERIFY(ecris(path, "photo"));
         QVERIFY(!cv::source(m_photos.path()));
         QVERIFY(!cv::source(path + "x"));
         std::optional<cv::Source> s = cv::source(path);
         QVERIFY(s);
         QCOMPARE(s->uri, cv::uri(path));
-        QCOMPARE(s->taille, QFileInfo(path).size());
+        QCOMPARE(s->taille, qint64(5));
         QCOMPARE(s->mtime, QFileInfo(path).lastModified().toSecsSinceEpoch());
         for (int fois = 0; fois < 2; ++fois) {
             QVERIFY(cv::ecrit(*s, 256, m_image));
-            const QImage lue(entree(s->uri, "large")); // as any other reader of the cache sees it
+            const QString e = entree(s->uri, "large");
+            const QImage lue(e); // as any other reader of the cache sees it
             QCOMPARE(lue.text("Thumb::URI").toLatin1(), s->uri);
             QCOMPARE(lue.text("Thumb::MTime") + ' ' + lue.text("Thumb::Size") + ' '
                          + lue.text("Software"),
-                     QString("%1 %2 Kavel").arg(s->mtime).arg(s->taille));
+                     QString("%1 5 Kavel").arg(s->mtime));
             QCOMPARE(lue.size(), QSize(256, 171));
-            const QByteArrayList types = morceaux(contenu(entree(s->uri, "large")));
-            QVERIFY2(types.mid(0, 6)
-                         == QByteArrayList({"IHDR", "tEXt", "tEXt", "tEXt", "tEXt", "tEXt"}),
-                     types.join(' '));
-            QVERIFY(!types.contains("zTXt"));
-            QVERIFY(!types.contains("iTXt"));
-            QCOMPARE(mode(entree(s->uri, "large")), 0600);
+            const QByteArray png = contenu(e); // keys in plain tEXt chunks before the pixels
+            QCOMPARE(png.count("tEXt"), 5);
+            QVERIFY(png.lastIndexOf("tEXt") < png.indexOf("IDAT"));
+            QVERIFY(!png.contains("zTXt"));
+            QCOMPARE(mode(e), 0600);
             for (const QString &d :
                  {m_cache.filePath("xdg"), m_xdg, cv::dossier(), cv::dossier() + "/large"})
                 QCOMPARE(mode(d), 0700);
             QCOMPARE(compte(cv::dossier() + "/large"), 1);
             QCOMPARE(cv::lit(*s, 128).size(), QSize(256, 171)); // a larger class serves
             QVERIFY(cv::lit(*s, 512).isNull());
-            // The photo changes: its old thumbnail is not read, the new one replaces it.
             QFile f(path);
             QVERIFY(f.open(QIODevice::ReadWrite));
             QVERIFY(f.setFileTime(QDateTime::fromSecsSinceEpoch(s->mtime + 100),
                                   QFileDevice::FileModificationTime));
             const cv::Source avant = *std::exchange(s, cv::source(path));
-            QVERIFY(s);
             QCOMPARE(s->mtime, avant.mtime + 100);
             QVERIFY(cv::lit(*s, 256).isNull());
             QVERIFY(!cv::lit(avant, 256).isNull());
         }
     }
-    // The MIME type recorded is the photo's, for every kind a scan looks for.
+    // The MIME type recorded is the photo's.
     void mime_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("mime");
+        QTest::addColumn<QString>("name"), QTest::addColumn<QString>("mime");
         QTest::newRow("JPEG") << "a.jpg" << "image/jpeg";
-        QTest::newRow("AVIF") << "a.avif" << "image/avif";
         QTest::newRow("NRW, upper case") << "a.NRW" << "image/x-nikon-nrw";
-        QTest::newRow("SR2") << "a.sr2" << "image/x-sony-sr2";
-        QTest::newRow("SRF") << "a.srf" << "image/x-sony-srf";
-        QTest::newRow("PEF") << "a.pef" << "image/x-pentax-pef";
         QTest::newRow("IIQ, none registered") << "a.iiq" << "";
     }
     void mime() {
         QFETCH(QString, name);
-        QFETCH(QString, mime);
-        const std::optional<cv::Source> s = cv::source(photo(name));
-        QVERIFY(s);
-        QVERIFY(cv::ecrit(*s, 128, m_image));
-        QCOMPARE(QImage(entree(s->uri, "normal")).text("Thumb::Mimetype"), mime);
+        QTEST(QImage(entree(ecrite(name).uri, "normal")).text("Thumb::Mimetype"), "mime");
     }
+    // An entry whose keys are right and pixels not, or a FIFO in its place, reads as none.
     void illisible_data() {
         QTest::addColumn<bool>("fifo");
         QTest::newRow("damaged") << false;
@@ -174,51 +153,42 @@ private slots:
     }
     void illisible() {
         QFETCH(bool, fifo);
-        const std::optional<cv::Source> s =
-            cv::source(photo(QTest::currentDataTag() + QStringLiteral(".jpg")));
-        QVERIFY(s);
-        QVERIFY(cv::ecrit(*s, 128, m_image));
-        QVERIFY(!cv::lit(*s, 128).isNull());
-        const QString e = entree(s->uri, "normal");
-        QByteArray abime = contenu(e); // its keys right, its pixels not
+        const cv::Source s = ecrite(QTest::currentDataTag() + QStringLiteral(".jpg"));
+        QVERIFY(!cv::lit(s, 128).isNull());
+        const QString e = entree(s.uri, "normal");
+        QByteArray abime = contenu(e);
         abime.replace(abime.indexOf("IDAT") + 4, 4, "\xFF\xFF\xFF\xFF");
         QVERIFY(QFile::remove(e));
         QVERIFY(fifo ? ::mkfifo(QFile::encodeName(e), 0600) == 0 : ecris(e, abime));
-        QElapsedTimer t; t.start();
-        QVERIFY(cv::lit(*s, 128).isNull());
-        QVERIFY(t.elapsed() < 5000);
+        QVERIFY(cv::lit(s, 128).isNull());
     }
     // Two workers write and read one photo's entry at once: each finds a whole entry,
     // none is left half-made.
     void ensemble() {
-        const std::optional<cv::Source> s = cv::source(photo(QStringLiteral("ensemble.jpg")));
+        const cv::Source s = ecrite(QStringLiteral("ensemble.jpg"));
+        const int avant = compte(cv::dossier() + "/normal");
         QAtomicInt echecs;
         const auto travail = [&] {
             for (int i = 0; i < 40; ++i)
-                echecs += !cv::ecrit(*s, 128, m_image) + cv::lit(*s, 128).isNull();
+                echecs += !cv::ecrit(s, 128, m_image) + cv::lit(s, 128).isNull();
         };
-        std::thread a(travail), b(travail); a.join(), b.join();
+        std::thread a(travail), b(travail);
+        a.join(), b.join();
         QCOMPARE(echecs.loadRelaxed(), 0);
-        QVERIFY(QDir(cv::dossier() + "/normal")
-                    .entryList({".kavel-*"}, QDir::Files | QDir::Hidden)
-                    .isEmpty());
+        QCOMPARE(compte(cv::dossier() + "/normal"), avant);
     }
     void refus() {
-        const std::optional<cv::Source> s = cv::source(photo(QStringLiteral("refus.jpg")));
-        QVERIFY(s);
-        QVERIFY(cv::ecrit(*s, 128, m_image));
+        const cv::Source s = ecrite(QStringLiteral("refus.jpg"));
+        QVERIFY(!s.uri.isEmpty());
         const int avant = compte(cv::dossier() + "/normal");
-        // no thumbnail of a thumbnail
-        QVERIFY(!cv::ecrit(*cv::source(entree(s->uri, "normal")), 128, m_image));
-        const bool sousUnFichier =
-            avecEnv("XDG_CACHE_HOME", QFile::encodeName(m_photos.filePath("refus.jpg")),
-                    [&] { return cv::ecrit(*s, 128, m_image); });
-        QVERIFY(!sousUnFichier);
-        QVERIFY(!cv::ecrit(*s, 100, m_image));
-        QVERIFY(!cv::ecrit(*s, 128, QImage()));
+        QVERIFY(!cv::ecrit(*cv::source(entree(s.uri, "normal")), 128, m_image)); // of itself
+        QVERIFY(!avecEnv("XDG_CACHE_HOME", QFile::encodeName(m_photos.filePath("refus.jpg")),
+                         [&] { return cv::ecrit(s, 128, m_image); }));
+        QVERIFY(!cv::ecrit(s, 100, m_image));
+        QVERIFY(!cv::ecrit(s, 128, QImage()));
         DossierLectureSeule lectureSeule(cv::dossier() + "/normal");
         if (!lectureSeule.ok()) QSKIP("cannot make a folder read-only here");
-        QVERIFY(!cv::ecrit(*s, 128, m_image));
+        QVERIFY(!cv::ecrit(s, 128, m_image));
         QCOMPARE(compte(cv::dossier() + "/normal"), avant); // no temporary left behind
     }
 };
