@@ -43,7 +43,7 @@ QByteArray tiff(const char *tete, const QByteArray &petit, const QByteArray &gra
                               {{0x103, 3, 1, 7}, {0x111, 4, 1, 512 + p}, {0x117, 4, 1, g}, {0}},
                               {{0x201, 4, 1, 512}, {0x202, 4, 1, p}, {0}}}, petit + grand);
 }
-// A CR3: Canon's uuid box in moov holding CMT1 and a THMB with `petit`, then a top-level uuid box
+// A CR3: Canon's uuid box in moov holding a CMT1 and a THMB with `petit`, then a top-level uuid box
 // holding a PRVW with `grand`; a preview's length lies 8 (THMB) or 12 bytes into its header.
 QByteArray cr3(const QByteArray &petit, const QByteArray &grand, const QByteArray &cmt1 = {}) {
     const auto box = [](const char *type, const QByteArray &contenu) {
@@ -54,7 +54,8 @@ QByteArray cr3(const QByteArray &petit, const QByteArray &grand, const QByteArra
                    QByteArray(ici, 0) + be.u32(quint32(j.size())).leftJustified(16 - ici, 0) + j);
     };
     const QByteArray canon = QByteArray::fromHex("85C0B687820F11E08111F4CE462B6A48");
-    const QByteArray moov = box("uuid", canon + box("CMT1", cmt1) + apercu("THMB", 8, petit));
+    const QByteArray premier = cmt1.isEmpty() ? cmt1 : box("CMT1", cmt1); // none: no EXIF data
+    const QByteArray moov = box("uuid", canon + premier + apercu("THMB", 8, petit));
     return box("ftyp", QByteArray("crx \0\0\0\0", 8)) + box("moov", moov)
            + box("uuid", QByteArray(24, 'Z') + apercu("PRVW", 12, grand));
 }
@@ -104,7 +105,7 @@ private slots:
         rangee("II", tiff("II*\0", petit, grand), 512, true);
         rangee("MM", tiff("MM\0*", petit, grand), 512, true);
         rangee("II lossless", tiff("II*\0", petit, sansPerte), 512, false);
-        rangee("CR3", cr3(petit, grand), 80, true);
+        rangee("CR3", cr3(petit, grand), 72, true);
     }
     void construits() {
         QFETCH(QByteArray, fichier);
