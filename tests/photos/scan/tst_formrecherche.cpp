@@ -146,7 +146,8 @@ void TestFormRecherche::scan() {
         {"soir/d.jpg", photo(10, 2500, 56, 100)}};
     QStringList tous;
     for (const auto &[nom, octets] : fichiers) ecris(tous.emplaceBack(d + nom), octets);
-    const auto efface = qScopeGuard([&] { std::remove(platform::octetsDeNom(tous[4]).constData()); });
+    const auto efface =
+        qScopeGuard([&] { std::remove(platform::octetsDeNom(tous[4]).constData()); });
     QVERIFY(QFile::remove(tous[5]));
     QVERIFY(QFile::link(d + "absente.jpg", tous[5])); // a dead link
     QVERIFY(QFile::link(d + "soir", d + "dossier.jpg"));
