@@ -1,5 +1,4 @@
-// Today's bodies in the main window, the student's own, the remembered choices; the program's
-// own bodies as they always were.
+// Today's bodies in the main window, the student's own, the remembered choices.
 #include "app/DialogueMateriel.h"
 #include "chart/LimitZones.h"
 #include "equipment/ListeBoitiers.h"
@@ -52,12 +51,11 @@ private slots:
         qputenv("XDG_DATA_HOME", m_user->filePath("data").toUtf8());
         qputenv("XDG_CONFIG_HOME", m_user->filePath("config").toUtf8());
     }
-    void bodyList(); void todaysBodies(); void programBodiesUnchanged(); void ownEquipment();
+    void bodyList(); void todaysBodies(); void ownEquipment();
     void ownBodyAdded(); void rememberedChoices();
 };
 
-// A maker's heading, after the program's own bodies, is never chosen: the keyboard steps over
-// it. Typing a part of a name, blanks and dashes aside, leaves one body: Enter chooses it.
+// A maker's heading, after the program's own bodies, is never chosen: the keyboard steps over it.
 void TestBoitiers::bodyList() {
     FenetreActive w(KAVEL_DATA_DIR);
     DropDownComboBox *list = w.form.CmbBxAppareil;
@@ -74,9 +72,7 @@ void TestBoitiers::bodyList() {
     QCOMPARE(see(w.form, "CmbBxAppareil TxtVitesseMaxi TxtIsoMini TxtIsoMaxi ChkBxFlash"),
              "Fujifilm X-T200 32000 200 12800 [ ] Flash interne (1/180)");
 }
-// Today's bodies: their sensitivities, speeds and stabiliser's gain on the chart; a lens of the
-// lens database, its narrowest aperture an estimate; a camera with its own lens, its blur limit
-// by the 24x36 equivalent.
+// Today's bodies: their sensitivities, speeds and stabiliser's gain on the chart.
 void TestBoitiers::todaysBodies() {
     FenetreActive w(KAVEL_DATA_DIR);
     Form1 &f = w.form;
@@ -111,22 +107,7 @@ void TestBoitiers::todaysBodies() {
     QCOMPARE(f.NbObjectifs, 0);
     QCOMPARE(QPair(at(f, 25, 4.5), at(f, 45, 4.5)), QPair(kZoneBouge, kZoneMain)); // at 1/35 s
 }
-// The program's own bodies draw what they always drew, catalogue or not.
-void TestBoitiers::programBodiesUnchanged() {
-    QTemporaryDir old; // a program folder as before: the lens catalogues only
-    for (const QString &c : QDir(KAVEL_DATA_DIR).entryList({"*.txt"}))
-        QVERIFY(QFile::copy(KAVEL_DATA_DIR "/" + c, old.filePath(c)));
-    FenetreActive before(old.path()), after(KAVEL_DATA_DIR);
-    Form1 &b = before.form, &a = after.form;
-    choose(a.CmbBxAppareil, "Sony A7 IV");
-    for (int i = 0; i <= 11; ++i) {
-        choose(b.CmbBxAppareil, i), choose(a.CmbBxAppareil, i);
-        QCOMPARE(a.Graphic->surface().image(), b.Graphic->surface().image());
-        QCOMPARE(see(a, "ChkBxFlash"), see(b, "ChkBxFlash"));
-    }
-}
-// The student's files, read at start: their bodies after the program's own, their lenses
-// first; a damaged line named.
+// The student's files, read at start: their bodies after the program's own, their lenses first.
 void TestBoitiers::ownEquipment() {
     const QString dir = platform::dossierUtilisateur();
     QVERIFY(QDir().mkpath(dir));

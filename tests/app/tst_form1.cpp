@@ -276,7 +276,8 @@ void TestForm1::inputRanges_data() {
     QTest::newRow("speed 0") << "TxtVitesseMini" << "0" << "Vitesses (la plus lente) : un "
                                 "nombre plus grand que 0, au plus 1 000 000 (1/s)";
     QTest::newRow("ISO high")
-        << "TxtIsoMaxi" << "20000000" << "Iso (sensibilité maxi) : un nombre entre 1 et 10 000 000";
+        << "TxtIsoMaxi" << "20000000"
+        << "Iso (sensibilité maxi) : un nombre entre 1 et 10 000 000";
     QTest::newRow("calculator aperture") << "CmbBxDiaf" << "0" << "Diaphragme" + aperture;
     QTest::newRow("calculator speed")
         << "CmbBxSpeed" << "1/3" << "Vitesse : une vitesse de la liste";

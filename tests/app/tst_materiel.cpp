@@ -124,15 +124,6 @@ private slots:
         QCOMPARE(QPair(table->currentRow(), table->currentColumn()), QPair(1, column));
         QVERIFY(!QDir(m_dir).exists());
     }
-    void nothingWritten() { // "Annuler" after typing, "Enregistrer" with nothing added
-        addBody();
-        click(m_d->Boutons->button(QDialogButtonBox::Cancel));
-        QVERIFY(m_d->isHidden());
-        click(open().BtnAjouterBoitier); // an empty row
-        save();
-        QCOMPARE(m_d->result(), QDialog::Accepted);
-        QVERIFY(!QDir(m_dir).exists());
-    }
     void writeFails() {
         QVERIFY(QFile(m_dir).open(QIODevice::WriteOnly)); // a file where the folder should be
         addBody();

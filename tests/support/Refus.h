@@ -4,8 +4,8 @@
 #include <QProcess>
 #include <QTemporaryFile>
 
-// A folder refusing new files while this lives: by its permissions, or for root (whom they do
-// not stop) by the immutable flag. ok(): whether either worked.
+// A folder refusing new files while this lives: by its permissions, or for root (whom they do not
+// stop) by the immutable flag.
 class DossierLectureSeule {
 public:
     explicit DossierLectureSeule(const QString &path) : m_path(path) {

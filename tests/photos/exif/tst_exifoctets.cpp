@@ -36,7 +36,7 @@ QByteArray cr3(bool mm, const QByteArray &cmt2 = {}) {
 }
 // HEIF: meta (its size written as `forme`) lists a picture and an item of `type` (iinf) and places
 // them (iloc of `version`, numbers of `taille` bytes, the item's place as a base offset when
-// `base`, its construction `methode`); the item, in mdat, is `saut` then the TIFF.
+// `base`, its construction `methode`).
 struct Heic {
     int version = 0, taille = 4;
     bool base = false;
@@ -217,8 +217,7 @@ private slots:
         QVERIFY(r.Statut.isEmpty());
         QCOMPARE(r.octetsLus(), qint64(0));
     }
-    // The f-number's denominator is the last four bytes, from memory and from a file; one byte
-    // fewer is too few.
+    // The f-number's denominator is the last four bytes, from memory and from a file.
     void lastByteOfTheFile() {
         QCOMPARE(ExifReader::Nb(QByteArray("\xFF\x02\xE1")) + ExifReader::Nb({}), 0xFF02E1ull);
         QCOMPARE(ExifReader::sHex(QByteArray("\xFF\xE1\x08", 3)) + ExifReader::sHex({}),
@@ -239,8 +238,7 @@ private slots:
             QVERIFY(d.octetsLus() <= 4096);
         }
     }
-    // Cut anywhere or with a box's size lying, a file of each kind ends with a status or the
-    // light of the whole.
+    // Cut anywhere or with a lying box size: a status, or the light of the whole file.
     void damaged() {
         const auto lux = [](const QByteArray &v) {
             ExifReader r;

@@ -21,8 +21,7 @@ private slots:
         QTest::addColumn<QString>("path"), QTest::addColumn<QByteArrayList>("expected");
         QFile table(m_exif.filePath(QStringLiteral("expected.tsv")));
         QVERIFY(table.open(QIODevice::ReadOnly));
-        // Files whose first directory is not right after the TIFF header: read where the header
-        // puts it.
+        // First directory not right after the TIFF header: read where the header puts it.
         static const QHash<QByteArray, QByteArray> ailleurs{
             {"mei/Canon EOS-1DS (after Noise Ninja).jpg",
              "16000\t12.643856189774723\t0.008\t8\t125\tCanon\\x00"},

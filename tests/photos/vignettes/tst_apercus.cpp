@@ -1,5 +1,5 @@
-// The previews of RAW files (real files, byte-built TIFFs and every prefix of them) and HEIF
-// photos made here.
+// The previews of RAW files (real files, byte-built TIFFs and every prefix of them) and HEIF photos
+// made here.
 #include "ExifBuilder.h"
 #include "photos/vignettes/ApercuRaw.h"
 
@@ -19,8 +19,7 @@ QByteArray jpeg(int cote) {
     image.fill(Qt::darkCyan), buffer.open(QIODevice::WriteOnly), image.save(&buffer, "JPEG");
     return buffer.data();
 }
-// TIFF directories at 8, 64, 128 ... (four entries at most), then `donnees` at 512; a directory's
-// entries are (tag, type, count, value), its last number its link.
+// TIFF directories at 8, 64, 128 ...
 QByteArray repertoires(const char *tete, const QList<QList<QList<quint32>>> &reps,
                        const QByteArray &donnees) {
     const ExifBuilder b(tete[0] == 'M');
@@ -44,7 +43,7 @@ QByteArray tiff(const char *tete, const QByteArray &petit, const QByteArray &gra
                               {{0x201, 4, 1, 512}, {0x202, 4, 1, p}, {0}}}, petit + grand);
 }
 // A CR3: Canon's uuid box in moov holding a CMT1 and a THMB with `petit`, then a top-level uuid box
-// holding a PRVW with `grand`; a preview's length lies 8 (THMB) or 12 bytes into its header.
+// holding a PRVW with `grand`.
 QByteArray cr3(const QByteArray &petit, const QByteArray &grand, const QByteArray &cmt1 = {}) {
     const auto box = [](const char *type, const QByteArray &contenu) {
         return be.u32(quint32(8 + contenu.size())) + type + contenu;
@@ -72,8 +71,7 @@ Plage plage(const std::optional<PlageApercu> &p) {
 class TestApercus : public QObject {
     Q_OBJECT
 private slots:
-    // Files with their image data stripped: only the JPEGs left whole are found, the RAF's and the
-    // RW2's JpgFromRaw (0x2E).
+    // Image data stripped: only the RAF's preview and the RW2's JpgFromRaw (0x2E) are whole.
     void fichiersReels_data() {
         QTest::addColumn<QString>("nom"), QTest::addColumn<Plage>("attendue");
         for (const char *nom : {"CanonRaw.cr2", "CanonRaw.cr3", "DNG.dng", "Nikon.nef",
@@ -89,8 +87,7 @@ private slots:
             QSKIP("../shared/exif-raw is absent");
         QTEST(plage(apercuRaw(path)), "attendue");
     }
-    // The larger JPEG wins; a lossless JPEG (a RAW's sensor data) is no preview; a file cut
-    // anywhere gives what lies whole.
+    // The larger JPEG wins.
     void construits_data() {
         QTest::addColumn<QByteArray>("fichier");
         QTest::addColumn<Plage>("petite");
@@ -143,8 +140,7 @@ private slots:
         QFETCH(QByteArray, fichier);
         QTEST(plage(apercu(fichier)), "attendue");
     }
-    // How the photo is turned upright, from the raw's first directory (a CR3's CMT1): 1 to 8,
-    // else 0.
+    // Orientation from the raw's first directory (a CR3's CMT1): 1 to 8, else 0.
     void orientation_data() {
         QTest::addColumn<QByteArray>("fichier"), QTest::addColumn<int>("orientation");
         for (const auto &[valeur, attendue] : {std::pair(6, 6), {8, 8}, {9, 0}, {0, 0}}) {

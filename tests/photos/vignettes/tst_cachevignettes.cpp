@@ -92,8 +92,7 @@ private slots:
         QCOMPARE(cv::classePour(naturelle, voulue), classe);
         QTEST(cv::tailleDansClasse(naturelle, classe), "taille");
     }
-    // Written where and as the desktop's readers expect it; stale once the photo changes,
-    // then replaced.
+    // Written where and as the desktop's readers expect it.
     void ecritPuisLit() {
         const QString path = m_photos.filePath(QStringLiteral("IMG 0001 été;#.jpg"));
         QVERIFY(ecris(path, "photo"));
@@ -161,8 +160,7 @@ private slots:
         QVERIFY(fifo ? ::mkfifo(QFile::encodeName(e), 0600) == 0 : ecris(e, abime));
         QVERIFY(cv::lit(s, 128).isNull());
     }
-    // Two workers write and read one photo's entry at once: each finds a whole entry,
-    // none is left half-made.
+    // Two workers write and read one entry at once: each finds it whole, none is half-made.
     void ensemble() {
         const cv::Source s = ecrite(QStringLiteral("ensemble.jpg"));
         const int avant = compte(cv::dossier() + "/normal");

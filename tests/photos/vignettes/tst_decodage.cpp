@@ -1,5 +1,5 @@
-// JPEGs read from their blocks' means, against the full decoder, on files written by libjpeg
-// with every sampling, progression and restart setting.
+// JPEGs read from their blocks' means, against the full decoder, on files written by libjpeg with
+// every sampling, progression and restart setting.
 #include "photos/vignettes/DecodageDC.h"
 
 #include <QPainter>
@@ -65,8 +65,7 @@ QImage huitieme(const QByteArray &jpeg, qint64 budget = 40 << 20) {
     b.open(QIODevice::ReadOnly);
     return jpegHuitieme(b, budget);
 }
-// The mean difference per channel between the DC picture and the full decoding averaged over
-// 8 x 8 blocks.
+// Mean difference per channel, DC picture against the full decoding averaged over 8 x 8 blocks.
 double ecart(const QImage &dc, const QByteArray &jpeg) {
     const QImage plein = QImage::fromData(jpeg).convertToFormat(QImage::Format_RGB32);
     double somme = 0;
@@ -111,8 +110,7 @@ private slots:
         const double attendu = reglage.composantes == 3 && reglage.h * reglage.v > 1 ? 4.5 : 1.5;
         QVERIFY2(ecart(dc, jpeg) < attendu, qPrintable(QString::number(ecart(dc, jpeg))));
     }
-    // Cut anywhere, a file gives what was read (the rest grey) or nothing; too large for the
-    // budget, or not a JPEG this reads, it gives nothing.
+    // Cut anywhere, a file gives what was read (the rest grey) or nothing.
     void damagedAndRefused() {
         for (bool progressif : {false, true}) {
             const QByteArray jpeg = encode(200, 120, {3, 2, 2, progressif, 2});
