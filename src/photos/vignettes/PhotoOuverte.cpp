@@ -28,12 +28,7 @@ constexpr qint64 kApercuRawMax = 16 * 1024 * 1024;
 // A preview's header lies within its first bytes.
 constexpr qint64 kTeteFichier = 128 * 1024;
 
-// What a picture's header says: its size as stored and, for a JPEG, how its
-// EXIF block says it is to be turned to be seen upright.
-struct Entete {
-    QSize taille;
-    QImageIOHandler::Transformations sens = QImageIOHandler::TransformationNone;
-};
+using Entete = PhotoOuverte::Entete;
 
 Entete entete(QIODevice &source, const char *format = nullptr)
 {
@@ -155,7 +150,7 @@ QSize PhotoOuverte::naturelle()
     switch (m_genre) {
     case Genre::Jpeg: {
         // As the photo is seen: on its side when the camera was.
-        const Entete e = entete(m_file, "jpeg");
+        const Entete &e = enteteJpeg();
         return debout(e.sens) ? e.taille.transposed() : e.taille;
     }
     case Genre::Raw: {
@@ -190,7 +185,7 @@ QImage PhotoOuverte::vignette(QSize voulue)
     switch (m_genre) {
     case Genre::Jpeg: {
         // Decoded as stored, then turned upright.
-        const auto [naturelle, sens] = entete(m_file, "jpeg");
+        const auto [naturelle, sens] = enteteJpeg();
         if (debout(sens))
             voulue.transpose();
         // The embedded preview, when it shows the same picture large enough.
@@ -236,6 +231,13 @@ QImage PhotoOuverte::vignette(QSize voulue)
         break;
     }
     return {};
+}
+
+const PhotoOuverte::Entete &PhotoOuverte::enteteJpeg()
+{
+    if (!m_enteteJpeg)
+        m_enteteJpeg = m_file.seek(0) ? entete(m_file, "jpeg") : Entete();
+    return *m_enteteJpeg;
 }
 
 QByteArray PhotoOuverte::apercuExif()

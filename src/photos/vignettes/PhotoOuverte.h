@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QImageIOHandler>
 #include <QSize>
 #include <QString>
 #include <cmath>
@@ -55,9 +56,19 @@ public:
     // The JPEG preview held in a JPEG photo's EXIF block, if any.
     QByteArray apercuExif();
 
+    // What a picture's header says: its size as stored and, for a JPEG, how
+    // its EXIF block says it is to be turned to be seen upright.
+    struct Entete {
+        QSize taille;
+        QImageIOHandler::Transformations sens = QImageIOHandler::TransformationNone;
+    };
+
 private:
     enum class Genre { Illisible, Jpeg, Raw, Heif, Autre };
+    const Entete &enteteJpeg();
+
     QFile m_file;
+    std::optional<Entete> m_enteteJpeg; // read once, for the size and the picture
     Genre m_genre = Genre::Illisible;
     std::optional<PlageApercu> m_apercu; // a raw file's preview
     PhotoHeif m_heif;
