@@ -61,6 +61,7 @@ private slots:
         QCOMPARE(read.size(), 1u);
         QCOMPARE(read[0].nom(), "Canon PowerShot G7 X");
         QCOMPARE(QPair(read[0].FocaleMaxi, read[0].DiafMini), QPair(36.8, 2.0));
+        QCOMPARE(read[0].Annee, 0);
         QVERIFY(!QFile::exists(file("MesObjectifs.txt"))); // its table was empty
     }
     void lensStabilised() {
@@ -83,6 +84,7 @@ private slots:
         write(texteBoitiers({kX100}) + "Zorki,4\n");
         open();
         QVERIFY(said().contains("MesBoitiers.csv, ligne 3"));
+        QVERIFY(said().endsWith("dans le fichier quand il est enregistré."));
         QCOMPARE(m_d->TabBoitiers->rowCount(), 1);
         save();
         QVERIFY(bodies().endsWith("\nZorki,4\n"));

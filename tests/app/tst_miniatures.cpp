@@ -9,7 +9,6 @@
 #include "support/TestSupport.h"
 
 #include <QBuffer>
-#include <QCryptographicHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -31,7 +30,7 @@ private slots:
         m_cache = std::make_unique<QTemporaryDir>(); // the desktop's thumbnails, empty
         qputenv("XDG_CACHE_HOME", m_cache->path().toLocal8Bit());
         m_w = std::make_unique<FenetreActive>(m_dir.path());
-        m_w->form.TxtValeur->setText(QStringLiteral("12"));
+        m_w->form.TxtValeur->setText("12");
         m_w->form.TimerMiniature->stop();
     }
     void cleanup() { m_w.reset(); }
@@ -43,7 +42,7 @@ private slots:
         f.TabPhotos[19].ValEV = 12.05; // just outside the level
         f.BtnAfficheMiniature_Click();
         QVERIFY(complete());
-        QCOMPARE(f.LblNbPhotoOK->text(), QString::fromUtf8("19 photos à 10 000 lux"));
+        QCOMPARE(f.LblNbPhotoOK->text(), "19 photos à 10 000 lux");
         QCOMPARE(f.TxtDebug->toPlainText(), "19 photos\n\n");
         QCOMPARE(f.PictMiniture[0]->toolTip(), "1/250s  -  F/5,6  -  Iso400");
         QCOMPARE(vues(), "p00..p15 16");
@@ -95,7 +94,7 @@ private slots:
     void placeholderAndMarking() {
         base(2, QSize(20, 73));
         Form1 &f = m_w->form;
-        f.TabPhotos[1].Fichier = m_dir.filePath(QStringLiteral("absente.jpg"));
+        f.TabPhotos[1].Fichier = m_dir.filePath("absente.jpg");
         f.TabPhotos[0].ValDiaf = 8;
         f.BtnAfficheMiniature_Click();
         QVERIFY(complete());
@@ -118,7 +117,7 @@ private slots:
     }
     // A name with spaces and shell characters, or in Latin-1, opens that very file.
     void clickOpensTheFileItself() {
-        for (const auto &[nom, url] : {std::pair{QStringLiteral("a b;rm -rf $HOME.jpg"),
+        for (const auto &[nom, url] : {std::pair{QString("a b;rm -rf $HOME.jpg"),
                                                  QByteArray("/a%20b%3Brm%20-rf%20%24HOME.jpg")},
                                        std::pair{platform::texteDeNom("IMG_\xE9t\xE9.jpg"),
                                                  QByteArray("/IMG_%E9t%E9.jpg")}}) {
@@ -132,7 +131,7 @@ private slots:
     }
     // The base in the program's folder is read at start-up, whatever its count says.
     void baseAtStartUpAndAfterTheScan() {
-        const QString base = m_dir.filePath(QStringLiteral("BasePhotos.txt"));
+        const QString base = m_dir.filePath("BasePhotos.txt");
         const QByteArray a("/p/a.jpg\r\n\"12\"\"0,004\"\"8\"\"100\"\r\n");
         QVERIFY(ecrit(base, "5\r\n" + a + "/p/b.jpg\r\n\"12.5\"\"0.01\"\"4\"\"200\"\r\n"));
         FenetreActive g(m_dir.path());
@@ -145,7 +144,7 @@ private slots:
                 titre = w->windowTitle(), w->close();
         });
         QTest::mouseClick(g.form.BtnBasePhoto, Qt::LeftButton);
-        QCOMPARE(titre, QString::fromUtf8("Création de la base de photos"));
+        QCOMPARE(titre, "Création de la base de photos");
         QCOMPARE(g.form.LblNbBasePhoto->text(), "1 photos dans la base");
     }
     // Photos held back: slots placed at once, pointing and clicking work before the pictures.
@@ -184,7 +183,7 @@ private slots:
             FenetreActive g(m_dir.path());
             g.form.TabPhotos = m_w->form.TabPhotos;
             g.form.NbPhotos = 3;
-            g.form.TxtValeur->setText(QStringLiteral("12"));
+            g.form.TxtValeur->setText("12");
             g.form.TimerMiniature->stop();
             g.form.BtnAfficheMiniature_Click();
             [&] { QTRY_VERIFY(!g.form.vignettesEnAttente()); }();
@@ -194,10 +193,7 @@ private slots:
         const auto [d1, image] = strip();
         QCOMPARE(d1, 3);
         const QString photo = m_w->form.TabPhotos[2].Fichier;
-        const QByteArray md5 =
-            QCryptographicHash::hash(cachevignettes::uri(photo), QCryptographicHash::Md5).toHex();
-        QCOMPARE(QImage(cachevignettes::dossier() + "/normal/" + md5 + ".png").size(),
-                 QSize(128, 85));
+        QCOMPARE(cachevignettes::lit(*cachevignettes::source(photo), 128).size(), QSize(128, 85));
         const auto [d2, deNouveau] = strip();
         QCOMPARE(d2, 0);
         QCOMPARE(deNouveau, image);

@@ -43,7 +43,7 @@ private slots:
 // Count, per photo its path's own bytes and four numbers in the locale's sign, CR LF; read back.
 void TestBasePhotos::written() {
     const std::vector<TypePhoto> photos{
-        {QStringLiteral("/p/a é/IMG 1.JPG"), 10.936637939002571, 0.004, 5.6, 400},
+        {QString("/p/a é/IMG 1.JPG"), 10.936637939002571, 0.004, 5.6, 400},
         {"/p/" + QString(QChar(0xDCE9)) + ".jpg", -1.5, 6.25e-5, 2.8, 12800}};
     const QByteArray fr = "2\r\n/p/a \xC3\xA9/IMG 1.JPG\r\n\"10,9366379390026\"\"0,004\"\"5,6\""
                           "\"400\"\r\n/p/\xE9.jpg\r\n\"-1,5\"\"6,25E-05\"\"2,8\"\"12800\"\r\n";

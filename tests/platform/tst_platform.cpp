@@ -4,13 +4,16 @@
 #include "platform/FichierLecture.h"
 #include "platform/ListeDossier.h"
 #include "platform/NomFichier.h"
+#include "platform/Priorite.h"
 
 #include <QAbstractItemView>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace kavel;
 using namespace kavel::platform;
@@ -39,7 +42,7 @@ bool ecris(const QString &path, const QByteArray &content, bool valide = true) {
 class TestPlatform : public QObject {
     Q_OBJECT
 private slots:
-    void surface(); void names(); void reading(); void writing(); void dropDown();
+    void surface(); void names(); void reading(); void writing(); void dropDown(); void priority();
 };
 
 void TestPlatform::surface() {
@@ -168,6 +171,14 @@ void TestPlatform::dropDown() {
     QCOMPARE(c.currentText(), "510");
     QCOMPARE(c.currentIndex(), -1);
     QCOMPARE(c.lineEdit()->cursorPosition(), 2);
+}
+
+void TestPlatform::priority() { // a worker steps back, not the window's thread
+    const int avant = ::getpriority(PRIO_PROCESS, 0);
+    int apres = 0;
+    std::thread([&] { cedeLaPlace(), apres = ::getpriority(PRIO_PROCESS, 0); }).join();
+    QCOMPARE(apres, 5);
+    QCOMPARE(::getpriority(PRIO_PROCESS, 0), avant);
 }
 
 QTEST_MAIN(TestPlatform)

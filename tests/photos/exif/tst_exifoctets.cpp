@@ -1,5 +1,4 @@
-// The reader on bytes built here: the segment walk, both byte orders, each kind of value and of
-// container, reads at the very end.
+// The reader on bytes built here: segments, byte orders, values, containers, reads at the end.
 #include "ExifBuilder.h"
 #include "photos/exif/ExifReader.h"
 
@@ -223,7 +222,7 @@ private slots:
         QCOMPARE(ExifReader::sHex(QByteArray("\xFF\xE1\x08", 3)) + ExifReader::sHex({}),
                  "FF E1 08");
         QTemporaryDir dir;
-        QFile f(dir.filePath(QStringLiteral("Vacances, été.JPG")));
+        QFile f(dir.filePath("Vacances, été.JPG"));
         for (int manque : {0, 1}) {
             const QByteArray bytes = ("\xFF\xD8" + typique(manque).app1()).chopped(manque);
             QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));

@@ -1,5 +1,4 @@
-// The reader over real camera files, against the tables kept beside them: ../shared/exif's
-// expected.tsv, the README of ../shared/exif-raw.
+// The reader over real camera files, against ../shared/exif/expected.tsv and exif-raw's README.
 #include "photos/exif/ExifReader.h"
 
 #include <QDir>
@@ -10,16 +9,16 @@ using namespace kavel;
 
 class TestExifReel : public QObject {
     Q_OBJECT
-    const QDir m_exif{QStringLiteral(KAVEL_SHARED_DIR "/exif")};
+    const QDir m_exif{QString(KAVEL_SHARED_DIR "/exif")};
 private slots:
     void initTestCase() {
-        if (!m_exif.exists(QStringLiteral("expected.tsv")))
+        if (!m_exif.exists("expected.tsv"))
             QSKIP("../shared/exif is not here: no real camera files to read");
     }
     // Every file of the folders is in the table.
     void cameraFiles_data() {
         QTest::addColumn<QString>("path"), QTest::addColumn<QByteArrayList>("expected");
-        QFile table(m_exif.filePath(QStringLiteral("expected.tsv")));
+        QFile table(m_exif.filePath("expected.tsv"));
         QVERIFY(table.open(QIODevice::ReadOnly));
         // First directory not right after the TIFF header: read where the header puts it.
         static const QHash<QByteArray, QByteArray> ailleurs{
@@ -63,10 +62,10 @@ private slots:
     // The RAW, CR3 and HEIC files beside them: exposure, f-number, ISO, make.
     void otherFiles_data() {
         QTest::addColumn<QString>("path"), QTest::addColumn<QByteArrayList>("expected");
-        const QDir dossier(QStringLiteral(KAVEL_SHARED_DIR "/exif-raw"));
-        QFile readme(dossier.filePath(QStringLiteral("README.md")));
+        const QDir dossier(QString(KAVEL_SHARED_DIR "/exif-raw"));
+        QFile readme(dossier.filePath("README.md"));
         QVERIFY(readme.open(QIODevice::ReadOnly));
-        QStringList fichiers{QStringLiteral("README.md")};
+        QStringList fichiers{"README.md"};
         for (const QByteArray &line : readme.readAll().split('\n')) {
             QByteArrayList cells = line.split('|');
             for (QByteArray &c : cells)

@@ -1,5 +1,4 @@
-// The previews of RAW files (real files, byte-built TIFFs and every prefix of them) and HEIF photos
-// made here.
+// Previews of RAW files (real, byte-built, every prefix of them) and of HEIF photos made here.
 #include "ExifBuilder.h"
 #include "photos/vignettes/ApercuRaw.h"
 
@@ -82,7 +81,7 @@ private slots:
     }
     void fichiersReels() {
         QFETCH(QString, nom);
-        const QString path = QStringLiteral(KAVEL_SHARED_DIR "/exif-raw/") + nom;
+        const QString path = QString(KAVEL_SHARED_DIR "/exif-raw/") + nom;
         if (!QFile::exists(path))
             QSKIP("../shared/exif-raw is absent");
         QTEST(plage(apercuRaw(path)), "attendue");
@@ -191,7 +190,7 @@ private slots:
             QCOMPARE(decodee.size(), voulue);
             QCOMPARE(qGray(decodee.pixel(10, 7)) < 128, voulue.width() <= 32);
         }
-        const QString raw = QStringLiteral(KAVEL_SHARED_DIR "/exif-raw/");
+        const QString raw = QString(KAVEL_SHARED_DIR "/exif-raw/");
         QVERIFY(decodeHeif(raw + "README.md", {8, 8}).isNull());
         QVERIFY(decodeHeif(raw + "QuickTime.heic", {8, 8}).isNull());
         QCOMPARE(tailleHeif(raw + "QuickTime.heic"), QSize(1596, 1064)); // boxes whole, data not

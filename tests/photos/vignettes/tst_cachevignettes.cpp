@@ -41,7 +41,7 @@ template<typename F> auto avecEnv(const char *nom, const QByteArray &valeur, F f
 class TestCacheVignettes : public QObject {
     Q_OBJECT
     QTemporaryDir m_cache, m_photos;
-    const QString m_xdg = m_cache.filePath(QStringLiteral("xdg/cache"));
+    const QString m_xdg = m_cache.filePath("xdg/cache");
     const QImage m_image = [] {
         QImage i(300, 200, QImage::Format_RGB32);
         i.fill(Qt::darkCyan);
@@ -59,10 +59,10 @@ private slots:
     void uri_data() {
         QTest::addColumn<QString>("path"), QTest::addColumn<QByteArray>("uri");
         QTest::newRow("kept, escaped")
-            << QStringLiteral("/p/-._~!$&'()*+,=:@ ;#%?\"[]{}`^|\\<>.jpg")
+            << QString("/p/-._~!$&'()*+,=:@ ;#%?\"[]{}`^|\\<>.jpg")
             << QByteArray("file:///p/-._~!$&'()*+,=:@"
                           "%20%3B%23%25%3F%22%5B%5D%7B%7D%60%5E%7C%5C%3C%3E.jpg");
-        QTest::newRow("UTF-8") << QStringLiteral("/p/été.jpg")
+        QTest::newRow("UTF-8") << QString("/p/été.jpg")
                                << QByteArray("file:///p/%C3%A9t%C3%A9.jpg");
         QTest::newRow("Latin-1") << kavel::platform::texteDeNom("/p/\xE9t\xE9.jpg")
                                  << QByteArray("file:///p/%E9t%E9.jpg");
@@ -94,7 +94,7 @@ private slots:
     }
     // Written where and as the desktop's readers expect it.
     void ecritPuisLit() {
-        const QString path = m_photos.filePath(QStringLiteral("IMG 0001 été;#.jpg"));
+        const QString path = m_photos.filePath("IMG 0001 été;#.jpg");
         QVERIFY(ecris(path, "photo"));
         QVERIFY(!cv::source(m_photos.path()));
         QVERIFY(!cv::source(path + "x"));
@@ -151,7 +151,7 @@ private slots:
     }
     void illisible() {
         QFETCH(bool, fifo);
-        const cv::Source s = ecrite(QTest::currentDataTag() + QStringLiteral(".jpg"));
+        const cv::Source s = ecrite(QTest::currentDataTag() + QString(".jpg"));
         QVERIFY(!cv::lit(s, 128).isNull());
         const QString e = entree(s.uri, "normal");
         QByteArray abime = contenu(e);
@@ -162,7 +162,7 @@ private slots:
     }
     // Two workers write and read one entry at once: each finds it whole, none is half-made.
     void ensemble() {
-        const cv::Source s = ecrite(QStringLiteral("ensemble.jpg"));
+        const cv::Source s = ecrite("ensemble.jpg");
         const int avant = compte(cv::dossier() + "/normal");
         QAtomicInt echecs;
         const auto travail = [&] {
@@ -175,7 +175,7 @@ private slots:
         QCOMPARE(compte(cv::dossier() + "/normal"), avant);
     }
     void refus() {
-        const cv::Source s = ecrite(QStringLiteral("refus.jpg"));
+        const cv::Source s = ecrite("refus.jpg");
         QVERIFY(!s.uri.isEmpty());
         const int avant = compte(cv::dossier() + "/normal");
         QVERIFY(!cv::ecrit(*cv::source(entree(s.uri, "normal")), 128, m_image)); // of itself
