@@ -309,9 +309,9 @@ bool SourceMemoire::lit(qint64 pos, qint64 n, QByteArray &out)
     return true;
 }
 
-qint64 SourceFlux::taille() const
+SourceFlux::SourceFlux(QIODevice &flux)
+    : m_flux(flux), m_taille(flux.size())
 {
-    return m_flux.size();
 }
 
 // Small reads are served from one block read ahead: a walk asks for a few

@@ -54,16 +54,18 @@ private:
     QByteArrayView m_octets;
 };
 
-// A device open for reading (a QFile ...), from its start. The device's
-// position is left anywhere.
+// A device open for reading (a QFile ...), from its start, at the size it
+// has when this is made (asking a file's size asks the system each time).
+// The device's position is left anywhere.
 class SourceFlux : public Source {
 public:
-    explicit SourceFlux(QIODevice &flux) : m_flux(flux) {}
-    qint64 taille() const override;
+    explicit SourceFlux(QIODevice &flux);
+    qint64 taille() const override { return m_taille; }
     bool lit(qint64 pos, qint64 n, QByteArray &out) override;
 
 private:
     QIODevice &m_flux;
+    qint64 m_taille;
     QByteArray m_bloc;
     qint64 m_debutBloc = 0;
 };
