@@ -102,19 +102,33 @@ void ChargeurVignettes::demande(const QString &path, Fente fente, int priorite)
         return;
     Requete r{++m_numero, std::make_shared<std::atomic<bool>>(false)};
     m_requetes.insert(path, r);
-    m_pool.start(
-        [this, path, fente, numero = r.numero, abandon = r.abandon, decodeur = m_decodeur] {
-            if (abandon->load())
-                return;
-            platform::cedeLaPlace();
-            const Fait f = fait(path, fente, decodeur, m_decodages);
-            if (abandon->load())
-                return;
-            QMetaObject::invokeMethod(
-                this, [this, path, numero, f] { termine(path, numero, f.naturelle, f.image); },
-                Qt::QueuedConnection);
-        },
-        priorite);
+    {
+        const std::lock_guard verrou(m_verrou);
+        m_attente.emplace(std::pair(-priorite, r.numero), Tache{path, fente, r.numero, r.abandon, m_decodeur});
+    }
+    m_pool.start([this] { servit(); });
+}
+
+// On a worker: the first request waiting.
+void ChargeurVignettes::servit()
+{
+    Tache t;
+    {
+        const std::lock_guard verrou(m_verrou);
+        if (m_attente.empty())
+            return;
+        t = std::move(m_attente.begin()->second);
+        m_attente.erase(m_attente.begin());
+    }
+    if (t.abandon->load())
+        return;
+    platform::cedeLaPlace();
+    const Fait f = fait(t.path, t.fente, t.decodeur, m_decodages);
+    if (t.abandon->load())
+        return;
+    QMetaObject::invokeMethod(
+        this, [this, path = t.path, numero = t.numero, f] { termine(path, numero, f.naturelle, f.image); },
+        Qt::QueuedConnection);
 }
 
 void ChargeurVignettes::garde(const QStringList &paths)

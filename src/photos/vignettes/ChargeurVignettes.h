@@ -11,7 +11,9 @@
 #include <QThreadPool>
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
 
 namespace kavel {
 
@@ -71,9 +73,23 @@ private:
         quint64 numero = 0;
         std::shared_ptr<std::atomic<bool>> abandon; // seen by the task when it starts
     };
+    struct Tache {
+        QString path;
+        Fente fente;
+        quint64 numero = 0;
+        std::shared_ptr<std::atomic<bool>> abandon;
+        Decodeur decodeur;
+    };
+    void servit();
     void termine(const QString &path, quint64 numero, QSize naturelle, const QImage &image);
 
     QThreadPool m_pool;
+    // What waits for a worker, by priority then in the order asked: each
+    // task of the pool serves the first. The pool's own priorities do not
+    // hold (a task handed to a waiting thread goes behind every other), and
+    // a strip asks for all its photos at once.
+    std::mutex m_verrou;
+    std::map<std::pair<int, quint64>, Tache> m_attente;
     QHash<QString, Requete> m_requetes;
     quint64 m_numero = 0;
     Decodeur m_decodeur;
