@@ -78,6 +78,7 @@ void TestPlatform::names() {
     for (char c : bad) t += QChar(0xDC00 + uchar(c));
     QCOMPARE(texteDeNom(utf8 + bad + "t\xC3\xA9"), t + "té");
     QCOMPARE(octetsDeNom(t + "té"), utf8 + bad + "t\xC3\xA9");
+    QCOMPARE(texteDeNom("\xFFt"), QChar(0xDCFF) + QString("t")); // one bad byte, first
     // a lone surrogate, which no name decodes to, as U+FFFD
     QCOMPARE(octetsDeNom(u"\xD800" "a" u"\xDC7F\xDD00\xDCFF\xD83D"),
              "\xEF\xBF\xBD" "a" "\xEF\xBF\xBD\xEF\xBF\xBD\xFF\xEF\xBF\xBD");
