@@ -94,7 +94,7 @@ private slots:
         QTest::newRow("4:2:2") << Reglage{3, 2, 1, false, 0} << QSize(640, 480);
         QTest::newRow("4:4:4") << Reglage{3, 1, 1, false, 0} << QSize(333, 201);
         QTest::newRow("4:4:0") << Reglage{3, 1, 2, false, 0} << QSize(400, 300);
-        QTest::newRow("grey 2x2") << Reglage{1, 2, 2, false, 0} << QSize(517, 385);
+        QTest::newRow("grey") << Reglage{1, 1, 1, false, 0} << QSize(517, 389);
         QTest::newRow("4:1:1") << Reglage{3, 4, 1, false, 0} << QSize(640, 480);
         QTest::newRow("restarts") << Reglage{3, 2, 2, false, 7} << QSize(803, 605);
         QTest::newRow("progressive") << Reglage{3, 2, 2, true, 0} << QSize(803, 605);
