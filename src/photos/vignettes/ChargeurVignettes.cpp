@@ -104,7 +104,7 @@ void ChargeurVignettes::demande(const QString &path, Fente fente, int priorite)
     m_requetes.insert(path, r);
     {
         const std::lock_guard verrou(m_verrou);
-        m_attente.emplace(std::pair(-priorite, r.numero), Tache{path, fente, r.numero, r.abandon, m_decodeur});
+        m_attente.emplace(std::pair(-priorite, r.numero), Tache{path, fente, r.abandon, m_decodeur});
     }
     m_pool.start([this] { servit(); });
 }
@@ -113,10 +113,12 @@ void ChargeurVignettes::demande(const QString &path, Fente fente, int priorite)
 void ChargeurVignettes::servit()
 {
     Tache t;
+    quint64 numero = 0;
     {
         const std::lock_guard verrou(m_verrou);
         if (m_attente.empty())
             return;
+        numero = m_attente.begin()->first.second;
         t = std::move(m_attente.begin()->second);
         m_attente.erase(m_attente.begin());
     }
@@ -127,7 +129,7 @@ void ChargeurVignettes::servit()
     if (t.abandon->load())
         return;
     QMetaObject::invokeMethod(
-        this, [this, path = t.path, numero = t.numero, f] { termine(path, numero, f.naturelle, f.image); },
+        this, [this, path = t.path, numero, f] { termine(path, numero, f.naturelle, f.image); },
         Qt::QueuedConnection);
 }
 

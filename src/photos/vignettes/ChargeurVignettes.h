@@ -76,7 +76,6 @@ private:
     struct Tache {
         QString path;
         Fente fente;
-        quint64 numero = 0;
         std::shared_ptr<std::atomic<bool>> abandon;
         Decodeur decodeur;
     };
@@ -87,7 +86,8 @@ private:
     // What waits for a worker, by priority then in the order asked: each
     // task of the pool serves the first. The pool's own priorities do not
     // hold (a task handed to a waiting thread goes behind every other), and
-    // a strip asks for all its photos at once.
+    // a strip asks for all its photos at once. Keyed by (-priority, request
+    // number).
     std::mutex m_verrou;
     std::map<std::pair<int, quint64>, Tache> m_attente;
     QHash<QString, Requete> m_requetes;
