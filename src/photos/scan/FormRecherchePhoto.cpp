@@ -20,6 +20,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStorageInfo>
+#include <QTableView>
 #include <QTimer>
 #include <QTreeView>
 #include <algorithm>
@@ -156,20 +157,32 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
     ProgressBar1->hide();
     ProgressBar2->hide();
 
-    ListView1 = named(new QTreeView(this), "ListView1", kListView1);
-    ListView1->setRootIsDecorated(false);
-    ListView1->setUniformRowHeights(true);
+    // A table with the looks of a list: its rows are laid out once, when the
+    // files are found, and each file read redraws no more than its row; a
+    // tree would lay out every row again at each change.
+    ListView1 = named(new QTableView(this), "ListView1", kListView1);
+    ListView1->verticalHeader()->hide();
+    ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ListView1->verticalHeader()->setMinimumSectionSize(1);
+    ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height());
+    ListView1->setShowGrid(false);
+    ListView1->setWordWrap(false);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->horizontalHeader()->setStretchLastSection(true);
+    ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_modele = new ModeleScan(this);
     m_modele->setLocale(m_locale);
     ListView1->setModel(m_modele);
     ListView1->setColumnWidth(0, 300);
     ListView1->setColumnWidth(9, 300);
-    ListView1->header()->setSectionsClickable(true);
+    ListView1->horizontalHeader()->setSectionsClickable(true);
     // Rows keep the search order until a header is clicked.
-    ListView1->header()->setSortIndicatorShown(false);
+    ListView1->horizontalHeader()->setSortIndicatorShown(false);
 
     m_scan = new ScanPhotos(this);
     connect(m_scan, &ScanPhotos::etapeCommencee, this, &FormRecherchePhoto::etapeCommencee);
+    connect(m_scan, &ScanPhotos::fichiersTrouves, m_modele, &ModeleScan::liste);
     connect(m_scan, &ScanPhotos::lignesLues, this, &FormRecherchePhoto::lignesLues);
     connect(m_scan, &ScanPhotos::termine, this, &FormRecherchePhoto::termine);
 
@@ -183,7 +196,7 @@ FormRecherchePhoto::FormRecherchePhoto(const QString &programFolder, QWidget *pa
     connect(Drive1, &QComboBox::activated, this, &FormRecherchePhoto::Drive1_Change);
     connect(BtnRecherche, &QPushButton::clicked, this, &FormRecherchePhoto::BtnRecherche_Click);
     connect(Command1, &QPushButton::clicked, this, &FormRecherchePhoto::Command1_Click);
-    connect(ListView1->header(), &QHeaderView::sectionClicked, this, &FormRecherchePhoto::ListView1_ColumnClick);
+    connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this, &FormRecherchePhoto::ListView1_ColumnClick);
 }
 
 QString FormRecherchePhoto::cheminBase() const
@@ -308,7 +321,7 @@ void FormRecherchePhoto::etapeCommencee(int numero, int nombre)
 
 void FormRecherchePhoto::lignesLues(const QList<LigneScan> &lignes, int lues)
 {
-    m_modele->ajoute(lignes);
+    m_modele->remplit(lues - static_cast<int>(lignes.size()), lignes);
     Label2bis->setText(QString::number(lues));
     ProgressBar1->setValue(lues);
     for (const LigneScan &l : lignes)

@@ -14,6 +14,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTimer;
+class QTableView;
 class QTreeView;
 
 namespace kavel {
@@ -45,7 +46,7 @@ public:
     QLabel *LblBase = nullptr;   // where the base is written
     QProgressBar *ProgressBar1 = nullptr;
     QProgressBar *ProgressBar2 = nullptr;
-    QTreeView *ListView1 = nullptr;
+    QTableView *ListView1 = nullptr;
 
     // The folder the scan starts from: the one highlighted in Repertoire,
     // else the shown root.

@@ -1,4 +1,4 @@
-// The scan window's list: one row per file read, its columns and colours.
+// The scan window's list: one row per file found, its columns and colours.
 #include "photos/scan/ModeleScan.h"
 
 #include "exposure/Scales.h"
@@ -67,17 +67,47 @@ void ModeleScan::vide()
 {
     beginResetModel();
     m_lignes.clear();
+    m_rangs.clear();
+    m_dossiers.clear();
+    m_noms.clear();
     endResetModel();
 }
 
-void ModeleScan::ajoute(const QList<LigneScan> &lignes)
+void ModeleScan::liste(const QStringList &dossiers, const QStringList &noms)
 {
-    if (lignes.isEmpty())
-        return;
-    const auto debut = static_cast<int>(m_lignes.size());
-    beginInsertRows({}, debut, debut + static_cast<int>(lignes.size()) - 1);
-    m_lignes.insert(m_lignes.end(), lignes.begin(), lignes.end());
-    endInsertRows();
+    beginResetModel();
+    m_dossiers = dossiers;
+    m_noms = noms;
+    const auto n = static_cast<std::size_t>(std::min(dossiers.size(), noms.size()));
+    m_lignes.assign(n, {});
+    m_rangs.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        m_lignes[i].numero = m_rangs[i] = static_cast<int>(i);
+    endResetModel();
+}
+
+void ModeleScan::remplit(int premier, const QList<LigneScan> &lignes)
+{
+    int haut = rowCount(), bas = -1;
+    for (qsizetype j = 0; j < lignes.size(); ++j) {
+        const auto numero = static_cast<std::size_t>(premier + j);
+        if (premier < 0 || numero >= m_rangs.size())
+            break;
+        const int rang = m_rangs[numero];
+        Ligne &l = m_lignes[static_cast<std::size_t>(rang)];
+        l.lue = true;
+        l.resultat = lignes[j].resultat;
+        haut = std::min(haut, rang);
+        bas = std::max(bas, rang);
+    }
+    if (bas >= haut)
+        emit dataChanged(index(haut, 1), index(bas, kNbColonnes - 1));
+}
+
+LigneScan ModeleScan::ligneScan(const Ligne &ligne) const
+{
+    const auto i = static_cast<qsizetype>(ligne.numero);
+    return {m_dossiers.at(i) + m_noms.at(i), ligne.resultat};
 }
 
 int ModeleScan::rowCount(const QModelIndex &parent) const
@@ -94,7 +124,10 @@ QVariant ModeleScan::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const LigneScan &ligne = m_lignes[static_cast<std::size_t>(index.row())];
+    const Ligne &l = m_lignes[static_cast<std::size_t>(index.row())];
+    if (!l.lue)
+        return role == Qt::DisplayRole && index.column() == 0 ? ligneScan(l).fichier : QVariant();
+    const LigneScan ligne = ligneScan(l);
     switch (role) {
     case Qt::DisplayRole: return texte(ligne, index.column(), m_locale);
     case Qt::ToolTipRole:
@@ -122,18 +155,20 @@ void ModeleScan::sort(int column, Qt::SortOrder order)
         return;
     std::vector<QString> cles;
     cles.reserve(m_lignes.size());
-    for (const LigneScan &l : m_lignes)
-        cles.push_back(texte(l, column, m_locale));
+    for (const Ligne &l : m_lignes)
+        cles.push_back(l.lue || column == 0 ? texte(ligneScan(l), column, m_locale) : QString());
     std::vector<std::size_t> ordre(m_lignes.size());
     std::iota(ordre.begin(), ordre.end(), 0);
     std::stable_sort(ordre.begin(), ordre.end(), [&](std::size_t a, std::size_t b) {
         return order == Qt::AscendingOrder ? cles[a] < cles[b] : cles[b] < cles[a];
     });
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<LigneScan> tries;
+    std::vector<Ligne> tries;
     tries.reserve(m_lignes.size());
-    for (std::size_t i : ordre)
-        tries.push_back(std::move(m_lignes[i]));
+    for (std::size_t i : ordre) {
+        m_rangs[static_cast<std::size_t>(m_lignes[i].numero)] = static_cast<int>(tries.size());
+        tries.push_back(m_lignes[i]);
+    }
     m_lignes = std::move(tries);
     // The selection and the current row follow their rows.
     std::vector<int> nouvelle(ordre.size());

@@ -168,7 +168,8 @@ void ScanPhotos::Etat::lis()
             break;
         const auto k = static_cast<std::size_t>(i);
         LigneScan &l = lignes[k];
-        l.fichier = trouves.dossiers[i] + trouves.noms[i];
+        // Read only (at): the window holds copies of these lists.
+        l.fichier = trouves.dossiers.at(i) + trouves.noms.at(i);
         if (avantLecture)
             avantLecture(l.fichier);
         // The state the search saw: a file changed since then is read now
@@ -455,6 +456,7 @@ void ScanPhotos::avance()
     const int etape = etat->etape.load(std::memory_order_acquire);
     if (etape >= Analyse && m_etapeMontree < Analyse) {
         m_etapeMontree = Analyse;
+        emit fichiersTrouves(etat->trouves.dossiers, etat->trouves.noms);
         emit etapeCommencee(Analyse, static_cast<int>(etat->lignes.size()));
     }
     if (m_etapeMontree >= Analyse) {

@@ -76,6 +76,9 @@ signals:
     // found when the analysis begins, the records of the base when its
     // writing begins.
     void etapeCommencee(int etape, int nombre);
+    // Just before the analysis begins: the files found, folder i and name i
+    // for file i, in search order.
+    void fichiersTrouves(const QStringList &dossiers, const QStringList &noms);
     // Rows read since the last time, in search order; lues counts them all.
     void lignesLues(const QList<LigneScan> &lignes, int lues);
     // The scan has ended or was stopped.

@@ -111,6 +111,7 @@ private slots:
     // a stopped scan's threads end on their own, not while its folder is removed
     void cleanup() { QVERIFY(ScanPhotos::attendFinDesScans(20000)); }
     void design(); void scan(); void cameraFiles(); void stop_data(); void stop();
+    void sortWhileReading();
     void lockedFolder(); void longPath(); void stopAfterWriting(); void rescan();
     void userDataFolder(); void unwritable_data(); void unwritable(); void startFolder_data();
     void startFolder(); void captions();
@@ -171,11 +172,11 @@ void TestFormRecherche::scan() {
     QCOMPARE(cellules(f, 1).mid(2, 2), (QStringList{"1/4294967295s", "F/4294967295"}));
     QCOMPARE(cellules(f, 5).mid(1).join('|'), "-|???|-|-|-100|-1|-1|-1|"); // cannot be read
     QCOMPARE(cellules(f, 6).mid(1), cellules(f, 5).mid(1)); // no ISO
-    emit f.ListView1->header()->sectionClicked(1); // "Lux": whole rows sorted on its texts
+    emit f.ListView1->horizontalHeader()->sectionClicked(1); // "Lux": rows sorted on its texts
     QCOMPARE(cellules(f, 0, 1).join(' '), "- - - - 002400,0 lux 004900,0 lux 010000,0 lux "
                                           "010000,0 lux 019000,0 lux");
     QCOMPARE(cellules(f, 5).first(), tous[7]);
-    emit f.ListView1->header()->sectionClicked(0);
+    emit f.ListView1->horizontalHeader()->sectionClicked(0);
     QStringList parNom = tous;
     parNom.sort();
     QCOMPARE(cellules(f, 0, 0), parNom);
@@ -232,7 +233,8 @@ void TestFormRecherche::stop() {
     QSignalSpy fin(&f, &FormRecherchePhoto::scanTermine);
     f.BtnRecherche_Click();
     QVERIFY(atteint.tryAcquire(2, 10000)); // both readers held
-    QTRY_VERIFY(f.ListView1->model()->rowCount() >= 8);
+    QTRY_COMPARE(cellules(f, 0, 0).size(), 20); // every file found has its row,
+    QTRY_VERIFY(cellules(f, 0, 1).count("") <= 12); // 8 and more with their reading
     QCOMPARE(f.Command1->text(), "Arrêter");
     fermeture ? (void)f.close() : QTest::mouseClick(f.Command1, Qt::LeftButton);
     reprise.release(2);
@@ -242,8 +244,29 @@ void TestFormRecherche::stop() {
     QCOMPARE(f.isVisible(), !fermeture);
     QVERIFY(ScanPhotos::attendFinDesScans(20000));
     QCOMPARE(vus.load(), 11);
+    QCOMPARE(cellules(f, 0, 0).size(), 20);
     QCOMPARE(contenu(m_base), kAncienne);
     QCOMPARE(QDir(m_programme).entryList(QDir::Files | QDir::Hidden).join(' '), "BasePhotos.txt");
+}
+// Rows sorted while files are read: each reading still goes to its file's row.
+void TestFormRecherche::sortWhileReading() {
+    for (int i = 10; i < 30; ++i) ecris(m_photos + QString("/p%1.jpg").arg(i), photo());
+    FormRecherchePhoto f(m_programme);
+    QSemaphore atteint, reprise;
+    std::atomic<int> vus{0};
+    f.scan()->setLecteurs(1);
+    f.scan()->setAvantLecture([&](const QString &) {
+        if (++vus == 10) atteint.release(), reprise.tryAcquire(1, 10000);
+    });
+    f.choisisDossier(m_photos);
+    QSignalSpy fin(&f, &FormRecherchePhoto::scanTermine);
+    f.BtnRecherche_Click();
+    QVERIFY(atteint.tryAcquire(1, 10000));
+    QTRY_COMPARE(cellules(f, 0, 1).count(""), 11);
+    emit f.ListView1->horizontalHeader()->sectionClicked(1); // the rows not read first
+    reprise.release();
+    QVERIFY(fin.wait(20000));
+    QCOMPARE(cellules(f, 0, 1).count(""), 0);
 }
 // A folder that refused to be listed is listed by the next search, not remembered empty.
 void TestFormRecherche::lockedFolder() {
