@@ -135,7 +135,9 @@ void TestPlatform::writing() {
     QCOMPARE(::chmod(QFile::encodeName(path), 0640), 0);
     QVERIFY(QFile::link(path, lien));
     QVERIFY(ecris(lien, "nouveau"));
-    QVERIFY(ecris(path, "perdu", false)); // never put in place
+    const uint ouverts = QDir("/proc/self/fd").count();
+    QVERIFY(ecris(path, "perdu", false)); // never put in place, left closed
+    QCOMPARE(QDir("/proc/self/fd").count(), ouverts);
     QCOMPARE(int(QFile::permissions(path)), 0x6640); // 0640
     QCOMPARE(QFileInfo(path).size(), 7); // "nouveau"
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"base.txt", "lien"}));

@@ -130,6 +130,9 @@ private slots:
         QByteArray arithmetique = jpeg;
         arithmetique[arithmetique.indexOf("\xFF\xC0") + 1] = char(0xC9);
         QVERIFY(huitieme(arithmetique).isNull());
+        QByteArray cinq = jpeg; // sampling factors go up to 4
+        cinq[cinq.indexOf("\xFF\xC0") + 11] = char(0x51);
+        QVERIFY(huitieme(cinq).isNull());
         QVERIFY(huitieme(QByteArray("\x89PNG\r\n\x1a\n")).isNull());
     }
 };
