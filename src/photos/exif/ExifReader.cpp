@@ -28,6 +28,13 @@ constexpr quint16 kTagExposureTime = 0x829A;
 constexpr quint16 kTagFNumber = 0x829D;
 constexpr quint16 kTagIso = 0x8827;
 constexpr quint16 kTagMake = 0x010F;
+constexpr quint16 kTagModel = 0x0110;
+constexpr quint16 kTagOrientation = 0x0112;
+constexpr quint16 kTagDateOriginal = 0x9003;
+constexpr quint16 kTagFocalLength = 0x920A;
+constexpr quint16 kTagFocal35 = 0xA405;
+constexpr quint16 kTagLensMake = 0xA433;
+constexpr quint16 kTagLensModel = 0xA434;
 constexpr quint16 kTagMakerNote = 0x927C;
 constexpr quint16 kTagIsoRw2 = 0x0017;       // ISO, in an RW2's first directory
 
@@ -59,6 +66,24 @@ quint64 tailleElement(quint64 type)
     }
 }
 
+// The texts read whole, besides the maker note.
+bool texteLu(quint16 tag)
+{
+    return tag == kTagMake || tag == kTagModel || tag == kTagLensMake || tag == kTagLensModel
+        || tag == kTagDateOriginal;
+}
+
+// An ASCII value as shown: up to its first zero, trailing spaces dropped.
+QString texteExif(const QByteArray &octets)
+{
+    QByteArrayView t(octets);
+    if (const qsizetype zero = t.indexOf('\0'); zero >= 0)
+        t = t.first(zero);
+    while (!t.isEmpty() && t.back() == ' ')
+        t.chop(1);
+    return QString::fromUtf8(t);
+}
+
 } // namespace
 
 quint64 ExifReader::Nb(QByteArrayView bytes)
@@ -88,6 +113,7 @@ void ExifReader::AnalysePhoto(const QString &path)
     ValEV = kEVNonCalcule;
     ValSpeed = ValDiaf = ValIso = -1;
     ExifMarque.clear();
+    Prise = {};
     Statut.clear();
     m_octetsLus = 0;
     if (!fichier.ouvre(path))
@@ -131,6 +157,7 @@ void ExifReader::analyse(Source &source)
     ValEV = kEVNonCalcule;
     ValSpeed = ValDiaf = ValIso = -1;
     ExifMarque.clear();
+    Prise = {};
     Statut.clear();
     ExifVitesse = ExifDiaf = ExifIso = 0;
     bExifTrouve = false;
@@ -262,12 +289,12 @@ void ExifReader::LectureData()
                 if (type == kRational ? denominateur > 0 : denominateur != 0)
                     valeur = static_cast<double>(numerateur) / static_cast<double>(denominateur);
             } else if (type == kAscii || type == kUndefined) {
-                // Only two texts are ever used: the make, whole, and the
-                // maker note up to the two bytes of its ISO.
+                // The texts of what took the photo, whole, and the maker
+                // note up to the two bytes of its ISO.
                 const auto n = static_cast<qint64>(count);
                 const bool present = n <= m_source->taille() - m_pos;
                 chaine.clear();
-                if (present && tag == kTagMake)
+                if (present && texteLu(tag))
                     chaine = Lire(std::min(n, kMaxMarque));
                 else if (present && tag == kTagMakerNote && ExifMarque.startsWith("Asahi"))
                     chaine = Lire(std::min(n, kOctetIsoAsahi + 2));
@@ -312,7 +339,17 @@ void ExifReader::InterpreteInfo(quint16 tag, const QByteArray &chaine, double va
     case kTagExposureTime: ExifVitesse = valeur; break;
     case kTagFNumber: ExifDiaf = valeur; break;
     case kTagIso: ExifIso = valeur; break;
-    case kTagMake: ExifMarque = chaine; break;
+    case kTagMake:
+        ExifMarque = chaine;
+        Prise.marque = texteExif(chaine);
+        break;
+    case kTagModel: Prise.modele = texteExif(chaine); break;
+    case kTagLensMake: Prise.marqueObjectif = texteExif(chaine); break;
+    case kTagLensModel: Prise.objectif = texteExif(chaine); break;
+    case kTagDateOriginal: Prise.date = texteExif(chaine); break;
+    case kTagFocalLength: Prise.focale = valeur > 0 ? valeur : -1; break;
+    case kTagFocal35: Prise.focale35 = valeur > 0 ? valeur : -1; break;
+    case kTagOrientation: Prise.orientation = valeur >= 1 && valeur <= 8 ? int(valeur) : 0; break;
     case kTagIsoRw2:
         if (bIsoRw2)
             ExifIso = valeur;

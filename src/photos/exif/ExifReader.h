@@ -12,8 +12,10 @@
 namespace kavel {
 
 // Reads the exposure of a photo from its EXIF data: the exposure time,
-// f-number and ISO of its first image directory and Exif sub-directory, the
-// camera's make, and from them the light level.
+// f-number and ISO of its first image directory and Exif sub-directory, and
+// from them the light level; from the same two directories, what took the
+// photo (camera make and model, lens make and model, focal length and its
+// 35 mm equivalent), when, and which way up it is.
 //
 // The kind of file is told by its first bytes, never by its name:
 // - a JPEG (FF D8): the segments up to the first APP1 (FF E1), then the TIFF
@@ -33,8 +35,8 @@ namespace kavel {
 //   "iinf" and "iloc" of the top-level "meta" describe.
 //
 // The file's map (CarteFichier.h) says where those blocks lie; the reader
-// reads their directories. Only what the light level needs is read, a few
-// kilobytes as a rule. Every
+// reads their directories. Only those two directories and the texts they
+// point to are read, a few kilobytes as a rule. Every
 // read is checked against the end of the file (or of the part of it that
 // holds the EXIF data); a damaged file ends the analysis early with a status
 // in ValLux, never anything worse.
@@ -75,6 +77,21 @@ public:
     double ValDiaf = -1;  // f-number
     double ValIso = -1;
     QByteArray ExifMarque; // camera make, bytes as stored (trailing zero included)
+    // What took the photo, and when, from the same two directories: texts
+    // up to their first zero and without trailing spaces, read as UTF-8;
+    // focal lengths in mm, -1 when absent; the orientation 1 to 8, 0 when
+    // absent or out of range.
+    struct PriseDeVue {
+        QString marque;         // 0x010F
+        QString modele;         // 0x0110
+        QString marqueObjectif; // 0xA433
+        QString objectif;       // 0xA434
+        QString date;           // 0x9003, "YYYY:MM:DD HH:MM:SS" as stored
+        double focale = -1;     // 0x920A
+        double focale35 = -1;   // 0xA405, its 35 mm equivalent
+        int orientation = 0;    // 0x0112
+    };
+    PriseDeVue Prise;
     QString Statut;        // empty, or kDepassement
 
     // Bytes the last analysis asked of the file (for measuring).

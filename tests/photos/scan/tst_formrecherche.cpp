@@ -248,7 +248,7 @@ void TestFormRecherche::stop() {
     QCOMPARE(contenu(m_base), kAncienne);
     QCOMPARE(QDir(m_programme).entryList(QDir::Files | QDir::Hidden).join(' '), "BasePhotos.txt");
 }
-// Rows sorted while files are read: each reading still goes to its file's row.
+// Sorted while files are read: each reading goes to its file's row.
 void TestFormRecherche::sortWhileReading() {
     for (int i = 10; i < 30; ++i) ecris(m_photos + QString("/p%1.jpg").arg(i), photo());
     FormRecherchePhoto f(m_programme);
@@ -263,7 +263,7 @@ void TestFormRecherche::sortWhileReading() {
     f.BtnRecherche_Click();
     QVERIFY(atteint.tryAcquire(1, 10000));
     QTRY_COMPARE(cellules(f, 0, 1).count(""), 11);
-    emit f.ListView1->horizontalHeader()->sectionClicked(1); // the rows not read first
+    emit f.ListView1->horizontalHeader()->sectionClicked(1); // rows not read first
     reprise.release();
     QVERIFY(fin.wait(20000));
     QCOMPARE(cellules(f, 0, 1).count(""), 0);
