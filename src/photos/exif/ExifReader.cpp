@@ -16,9 +16,10 @@ namespace {
 
 // Limits of the walk.
 constexpr quint64 kMaxOffset = 2'000'000'000;  // a directory value offset beyond this ends the directory
-// The make is kept whole up to this length; a longer one is cut (no camera
-// writes more than a few dozen bytes, a damaged file could claim gigabytes).
-constexpr qint64 kMaxMarque = 64 * 1024;
+// The texts read (make, model, lens, date) are kept whole up to this length;
+// a longer one is cut (no camera writes more than a few dozen bytes, a
+// damaged file could claim gigabytes).
+constexpr qint64 kMaxTexte = 64 * 1024;
 // The maker note is only looked at for its bytes 238 and 239.
 constexpr qint64 kOctetIsoAsahi = 238;
 
@@ -295,7 +296,7 @@ void ExifReader::LectureData()
                 const bool present = n <= m_source->taille() - m_pos;
                 chaine.clear();
                 if (present && texteLu(tag))
-                    chaine = Lire(std::min(n, kMaxMarque));
+                    chaine = Lire(std::min(n, kMaxTexte));
                 else if (present && tag == kTagMakerNote && ExifMarque.startsWith("Asahi"))
                     chaine = Lire(std::min(n, kOctetIsoAsahi + 2));
             }

@@ -88,10 +88,12 @@ void ModeleScan::liste(const QStringList &dossiers, const QStringList &noms)
 
 void ModeleScan::remplit(int premier, const QList<LigneScan> &lignes)
 {
+    if (premier < 0)
+        return;
     int haut = rowCount(), bas = -1;
     for (qsizetype j = 0; j < lignes.size(); ++j) {
         const auto numero = static_cast<std::size_t>(premier + j);
-        if (premier < 0 || numero >= m_rangs.size())
+        if (numero >= m_rangs.size())
             break;
         const int rang = m_rangs[numero];
         Ligne &l = m_lignes[static_cast<std::size_t>(rang)];
