@@ -103,7 +103,7 @@ void ModeleScan::remplit(int premier, const QList<LigneScan> &lignes)
         bas = std::max(bas, rang);
     }
     if (bas >= haut)
-        emit dataChanged(index(haut, 1), index(bas, kNbColonnes - 1));
+        emit dataChanged(index(haut, 0), index(bas, kNbColonnes - 1)); // the name too: its colour
 }
 
 LigneScan ModeleScan::ligneScan(const Ligne &ligne) const
